@@ -1,0 +1,22 @@
+#pragma once
+// Well-known folders of the user. Every one can be moved by environment variables, so tests and several
+// installations never touch a real user's files. Folders are returned without a trailing slash.
+
+#include <string>
+
+namespace zk {
+
+// Local application data: $XDG_DATA_HOME, default ~/.local/share.
+std::string LocalAppDataFolder();
+// Configuration: $XDG_CONFIG_HOME, default ~/.config.
+std::string ConfigFolder();
+// Per-user runtime folder of the maker's programs (sockets, locks): $XDG_RUNTIME_DIR/zelkor, default
+// /tmp/zelkor-<uid>. Not created here.
+std::string RuntimeFolder();
+// The user's home: $HOME, else the password database.
+std::string HomeFolder();
+
+// Creates a folder and every missing level above it. True when the folder exists afterwards.
+bool CreateFolderTree(const std::string& path, unsigned mode = 0755);
+
+}  // namespace zk

@@ -99,7 +99,8 @@ void MMTimer::Run() {
             if (it->second.due < next->second.due) next = it;
         const auto now = Clock::now();
         if (next->second.due > now) {
-            wake_.wait_until(lock, next->second.due);
+            const auto due = next->second.due;  // a copy: the entry may go away while we wait
+            wake_.wait_until(lock, due);
             continue;
         }
         const TimerId id = next->first;

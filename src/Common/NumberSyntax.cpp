@@ -13,12 +13,15 @@ int DigitValue(char c) {
     return 99;
 }
 
-int BaseOfPrefix(std::string_view text) {
-    if (text.size() < 2 || text[0] != '0') return 0;
-    switch (text[1]) {
+// The base a marker letter names: x/h hexadecimal, o octal, b binary; 0 for any other letter.
+int BaseOfLetter(char c, bool prefix) {
+    switch (c) {
         case 'x':
         case 'X':
-            return 16;
+            return prefix ? 16 : 0;
+        case 'h':
+        case 'H':
+            return prefix ? 0 : 16;
         case 'o':
         case 'O':
             return 8;
@@ -30,20 +33,8 @@ int BaseOfPrefix(std::string_view text) {
     }
 }
 
-int BaseOfSuffix(char c) {
-    switch (c) {
-        case 'h':
-        case 'H':
-            return 16;
-        case 'o':
-        case 'O':
-            return 8;
-        case 'b':
-        case 'B':
-            return 2;
-        default:
-            return 0;
-    }
+int BaseOfPrefix(std::string_view text) {
+    return (text.size() >= 2 && text[0] == '0') ? BaseOfLetter(text[1], true) : 0;
 }
 
 // Digits of one base into a 64-bit magnitude; fails on a foreign character, no digits, or overflow.
@@ -81,7 +72,7 @@ bool ParseIntegerToken(std::string_view token, std::int64_t& value) {
     int base = BaseOfPrefix(token);
     if (base != 0) {
         token.remove_prefix(2);
-    } else if (!token.empty() && (base = BaseOfSuffix(token.back())) != 0) {
+    } else if (!token.empty() && (base = BaseOfLetter(token.back(), false)) != 0) {
         token.remove_suffix(1);
     } else {
         base = 10;

@@ -6,8 +6,7 @@
 //     [HKEY_CURRENT_USER\Software\Zelkor\ZelkMsg]
 //     "WorkingDirectory"="C:\\Logs \"old\""
 //     "ShowHelp"=dword:00000001
-//     "WindowPlacement"=hex:2c,00,00,00,...,\
-//       00,00
+//     "WindowPlacement"=hex:2c,00,00,00,...,00,00     (long lists go on after "\" on the next line)
 //     "Other"=hex(b):01,00,00,00,00,00,00,00
 //     @="the default value"
 //     "Gone"=-

@@ -43,15 +43,16 @@ public:
         return *this;
     }
     Statement& Bind(int index, std::string_view text) {
-        if (stmt_) sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        if (stmt_)
+            sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
         return *this;
     }
     Statement& BindBlob(int index, std::span<const std::uint8_t> data) {
         // A zero-length blob must still be a blob, not NULL: the column is NOT NULL.
         static const std::uint8_t kEmpty = 0;
         if (stmt_)
-            sqlite3_bind_blob(stmt_, index, data.empty() ? &kEmpty : data.data(), static_cast<int>(data.size()),
-                              SQLITE_TRANSIENT);
+            sqlite3_bind_blob(stmt_, index, data.empty() ? &kEmpty : data.data(),
+                              static_cast<int>(data.size()), SQLITE_TRANSIENT);
         return *this;
     }
     // SQLITE_ROW, SQLITE_DONE or an error code.
@@ -75,7 +76,9 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-bool Exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+bool Exec(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 // A write transaction. It takes the write lock at once (BEGIN IMMEDIATE): a read that later turns into a
 // write could fail in WAL mode without waiting, when another program wrote in between.
@@ -159,7 +162,8 @@ bool KeyExists(sqlite3* db, std::int64_t id) {
 // Deletes the values of `id` and of every key below it, and the keys below it; with `withSelf` the key too.
 bool DeleteKeyRows(sqlite3* db, std::int64_t id, bool withSelf) {
     static constexpr const char* kBelow =
-        "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM keys k JOIN tree t ON k.parent = t.id) ";
+        "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM keys k JOIN tree t ON k.parent = "
+        "t.id) ";
     const std::string values = std::string(kBelow) + "DELETE FROM vals WHERE key IN (SELECT id FROM tree)";
     const std::string keys = std::string(kBelow) + "DELETE FROM keys WHERE id IN (SELECT id FROM tree)" +
                              (withSelf ? "" : " AND id <> ?1");
@@ -209,7 +213,8 @@ std::optional<RegHive> ParseRegHiveName(std::string_view name) {
     auto equals = [name](std::string_view other) {
         if (name.size() != other.size()) return false;
         for (size_t i = 0; i < name.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(name[i])) != std::tolower(static_cast<unsigned char>(other[i])))
+            if (std::tolower(static_cast<unsigned char>(name[i])) !=
+                std::tolower(static_cast<unsigned char>(other[i])))
                 return false;
         return true;
     };
@@ -292,7 +297,9 @@ std::optional<RegKey> RegKey::OpenSubKey(std::string_view path) const {
     return RegKey(hive_, connection_, row->id, std::move(row->path));
 }
 
-bool RegKey::Exists() const { return connection_ && KeyExists(connection_->db, id_); }
+bool RegKey::Exists() const {
+    return connection_ && KeyExists(connection_->db, id_);
+}
 
 std::optional<RegValue> RegKey::QueryValue(std::string_view name) const {
     if (!connection_) return std::nullopt;
@@ -314,7 +321,9 @@ bool RegKey::SetValue(std::string_view name, std::uint32_t type, std::span<const
     return upsert.Run() && transaction.Commit();
 }
 
-bool RegKey::SetDword(std::string_view name, std::uint32_t value) { return SetValue(name, REG_DWORD, RegDwordBytes(value)); }
+bool RegKey::SetDword(std::string_view name, std::uint32_t value) {
+    return SetValue(name, REG_DWORD, RegDwordBytes(value));
+}
 
 bool RegKey::SetString(std::string_view name, std::string_view text) {
     return SetValue(name, REG_SZ, RegStringBytes(text));

@@ -1,5 +1,6 @@
 #include "ZelkMsg/ZelkMsgStartup.h"
 
+#include "ZelkMsg/ZMsgRegistry.h"
 #include "ZelkMsg/ZelkMsgVersion.h"
 
 namespace zelkmsg {
@@ -14,6 +15,8 @@ int RunZelkMsg(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         std::fprintf(out, "ZelkMsg %u.%u.%u\n", kVersion.major, kVersion.minor, kVersion.build);
         return 0;
     }
+    // Before anything else of the program: a backup of the application's settings, whatever happens later.
+    ZMsgRegistry::Instance().BackupAtStartup();
     std::fprintf(
         err, "ZelkMsg %u.%u.%u: the main window is not built yet; this build only answers \"/version\".\n",
         kVersion.major, kVersion.minor, kVersion.build);

@@ -1,0 +1,64 @@
+#include "Gui/ZKGlobalOptions.h"
+
+#include "Common/ZKRegistry.h"
+
+namespace {
+
+constexpr const char* kLocalValue = "GlobalSettingsAppliedLocally";
+constexpr const char* kBlackOnWhiteValue = "NEWGUI";
+constexpr const char* kColourBlindValue = "ColorBlind";
+constexpr const char* kReverseFolderOrderValue = "ReverseFolderOrder";
+constexpr const char* kFloatingFocusValue = "FloatingFocus";
+
+}  // namespace
+
+bool ZKGlobalOptions::ReadFlag(bool local, const char* name, bool defaultValue) const {
+    std::uint32_t value = 0;
+    const bool read = local ? registry_.GetAppDWord(name, value) : registry_.GetCompanyDWord(name, value);
+    return read ? value != 0 : defaultValue;
+}
+
+void ZKGlobalOptions::Reload() {
+    local_ = ReadFlag(true, kLocalValue, false);
+    blackOnWhite_ = ReadFlag(local_, kBlackOnWhiteValue, true);
+    colourBlind_ = ReadFlag(local_, kColourBlindValue, false);
+    reverseFolderOrder_ = ReadFlag(local_, kReverseFolderOrderValue, false);
+    floatingFocus_ = ReadFlag(local_, kFloatingFocusValue, false);
+}
+
+bool ZKGlobalOptions::SetLocal(bool local) {
+    if (local) return registry_.SetAppDWord(kLocalValue, 1);
+    // Values that are not there need no deleting; the result tells whether the local copies are gone.
+    bool ok = true;
+    for (const char* name : {kLocalValue, kBlackOnWhiteValue, kColourBlindValue, kReverseFolderOrderValue,
+                             kFloatingFocusValue}) {
+        std::uint32_t ignored = 0;
+        if (registry_.DeleteAppValue(name)) continue;
+        if (registry_.GetAppDWord(name, ignored)) ok = false;
+    }
+    return ok;
+}
+
+bool ZKGlobalOptions::WriteFlag(bool local, const char* name, Option option, bool value) {
+    const std::uint32_t stored = value ? 1 : 0;
+    const bool written =
+        local ? registry_.SetAppDWord(name, stored) : registry_.SetCompanyDWord(name, stored);
+    if (notifier_) notifier_(option, local);
+    return written;
+}
+
+bool ZKGlobalOptions::SetBlackOnWhite(bool local, bool value) {
+    return WriteFlag(local, kBlackOnWhiteValue, Option::kBlackOnWhite, value);
+}
+
+bool ZKGlobalOptions::SetColourBlind(bool local, bool value) {
+    return WriteFlag(local, kColourBlindValue, Option::kColourBlind, value);
+}
+
+bool ZKGlobalOptions::SetReverseFolderOrder(bool local, bool value) {
+    return WriteFlag(local, kReverseFolderOrderValue, Option::kReverseFolderOrder, value);
+}
+
+bool ZKGlobalOptions::SetFloatingFocus(bool local, bool value) {
+    return WriteFlag(local, kFloatingFocusValue, Option::kFloatingFocus, value);
+}

@@ -93,7 +93,7 @@ bool ParsableFile::NextLine() {
     if (!pending_.empty()) return true;
     std::string carry;
     for (;;) {
-        ++lineNumber_;
+        if (lineNumber_ < INT_MAX) ++lineNumber_;  // a "#line" directive may have put it at the top
         const int length = ReadPhysicalLine(currentLine_);
         const bool atEnd = length < 0;
         if (length > 0) carry = Tokenize(carry + currentLine_);

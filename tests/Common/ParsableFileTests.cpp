@@ -75,6 +75,16 @@ TEST(ParsableFilePosition, LineDirectivesSetNumberAndName) {
     EXPECT_EQ(102, file.LineNumber());
 }
 
+TEST(ParsableFilePosition, LineNumbersStopAtTheTopOfTheirRange) {
+    ParsableFile file;
+    file.SetSourceText("#line 2147483647 \"x\"\nA\nB\n");
+    std::string token;
+    ASSERT_TRUE(file.PopToken(token));
+    ASSERT_TRUE(file.PopToken(token));
+    EXPECT_EQ("B", token);
+    EXPECT_EQ(2147483647, file.LineNumber());
+}
+
 TEST(ParsableFilePosition, MessagesCarryLineAndFile) {
     ParsableFile file;
     file.SetSourceText("1\n2\n3\n4\n5\n6\nX\n");

@@ -83,7 +83,13 @@ std::vector<ZKToken> ZKExpression::Tokenize(std::string_view source) {
 // declaration).
 class ZKExpressionParser {
 public:
-    explicit ZKExpressionParser(ZKExpression& e) : e_(e), t_(e.tokens_) {}
+    explicit ZKExpressionParser(ZKExpression& e) : e_(e), t_(e.tokens_) {
+        ops_.reserve(t_.size());
+        for (const auto& token : t_) {
+            const ZKOperatorInfo* op = ZKFindOperator(token.text);
+            ops_.push_back(op != nullptr ? op->id : -1);
+        }
+    }
 
     // statements -> statement { ";" statement } [ ";" ]
     bool ParseStatements(std::size_t b, std::size_t e, bool allowEmpty, ZKNodePtr& out);
@@ -100,7 +106,6 @@ private:
         e_.errorToken_ = token;
         return false;
     }
-    bool Is(std::size_t i, const char* text) const { return i < t_.size() && t_[i].text == text; }
     static std::string Format(const char* pattern, const std::string& arg) {
         char buffer[256];
         std::snprintf(buffer, sizeof buffer, pattern, arg.c_str());
@@ -141,6 +146,7 @@ private:
 
     ZKExpression& e_;
     const std::vector<ZKToken>& t_;
+    std::vector<int> ops_;  // operator id of each token, -1 for others
     int depth_ = 0;
 };
 
@@ -201,11 +207,10 @@ bool ZKExpressionParser::FindSplit(std::size_t b, std::size_t e, std::size_t& sp
     int square = 0, round = 0, curly = 0;
     int bestPrecedence = 0;
     for (std::size_t i = b; i < e; ++i) {
-        const ZKOperatorInfo* op = ZKFindOperator(t_[i].text);
-        if (op == nullptr) continue;
+        if (ops_[i] < 0) continue;
         int* counter = nullptr;
         int step = 1;
-        switch (op->id) {
+        switch (ops_[i]) {
             case kOpCloseSquare:
                 step = -1;
                 [[fallthrough]];
@@ -233,9 +238,10 @@ bool ZKExpressionParser::FindSplit(std::size_t b, std::size_t e, std::size_t& sp
             continue;
         }
         if (square != 0 || round != 0 || curly != 0) continue;
-        int opId = op->id;
+        int opId = ops_[i];
         if ((opId == kOpPlus || opId == kOpMinus) &&
-            (i == b || Is(i - 1, "(") || Is(i - 1, "[") || Is(i - 1, "{"))) {
+            (i == b || ops_[i - 1] == kOpOpenRound || ops_[i - 1] == kOpOpenSquare ||
+             ops_[i - 1] == kOpOpenCurly)) {
             opId = opId == kOpPlus ? kOpUnaryPlus : kOpUnaryMinus;
         }
         const ZKOperatorInfo& info = ZKOperatorById(opId);

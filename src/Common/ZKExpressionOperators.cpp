@@ -1,7 +1,6 @@
 #include "Common/ZKExpressionOperators.h"
 
 #include <array>
-#include <cstring>
 
 #include "Common/ZKExpressionOperatorsV1.h"
 
@@ -73,6 +72,8 @@ const ZKOperatorInfo& ZKOperatorById(int id) {
 
 const ZKOperatorInfo* ZKFindOperator(std::string_view text) {
     if (text.empty()) return nullptr;
+    // Only "and" and "or" are made of letters; everything else starts with an operator character.
+    if (!ZKIsOperatorChar(text[0]) && text != "and" && text != "or") return nullptr;
     for (const auto& op : kOperators) {
         if (text == op.text) return &op;
     }
@@ -80,11 +81,16 @@ const ZKOperatorInfo* ZKFindOperator(std::string_view text) {
 }
 
 bool ZKIsOperatorChar(char c) {
-    if (c == '\0' || IsLetterOrDigit(c)) return false;
-    for (const auto& op : kOperators) {
-        if (std::strchr(op.text, c) != nullptr) return true;
-    }
-    return false;
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> t{};
+        for (const auto& op : kOperators) {
+            for (const char* p = op.text; *p != '\0'; ++p) {
+                if (!IsLetterOrDigit(*p)) t[static_cast<unsigned char>(*p)] = true;
+            }
+        }
+        return t;
+    }();
+    return table[static_cast<unsigned char>(c)];
 }
 
 bool ZKIsOperatorText(std::string_view text) {

@@ -264,7 +264,7 @@ public:
 // Yields 0: the version request was already met when this was compiled.
 class ZKParserFunctionMathLanguageVersion : public ZKParserFunctionComplex {
 public:
-    ZKParserFunctionMathLanguageVersion() : ZKParserFunctionComplex({}) {}
+    ZKParserFunctionMathLanguageVersion() : ZKParserFunctionComplex(std::vector<ZKNodePtr>{}) {}
     bool Evaluate(const ZKSampleContext*, double& value) override { return value = 0.0, true; }
 };
 

@@ -47,6 +47,7 @@ protected:
 // Real numbers in decimal (radix 10) or upper-case hexadecimal with an "h" suffix (radix 16).
 class ZKFormatReal final : public ZKFormat {
 public:
+    using ZKFormat::Format;
     ZKFormatReal(const ZKLimits& limits, std::uint32_t decimals, std::uint32_t radix);
     void Format(double value, char* buffer, std::size_t size) const override;
     std::uint32_t Decimals() const override { return decimals_; }
@@ -65,6 +66,7 @@ private:
 // value needs.
 class ZKFormatTime final : public ZKFormat {
 public:
+    using ZKFormat::Format;
     ZKFormatTime(const ZKLimits& limits, std::uint32_t secondsUnit, std::uint32_t decimals);
     void Format(double value, char* buffer, std::size_t size) const override;
     std::uint32_t Decimals() const override { return decimals_; }
@@ -90,6 +92,7 @@ private:
 // Enumerated states: the name of the state whose value is the integer part of the value.
 class ZKFormatEnum final : public ZKFormat {
 public:
+    using ZKFormat::Format;
     // values[i] is the value of the state called names[i].
     ZKFormatEnum(const ZKLimits& limits, std::vector<double> values, std::vector<std::string> names);
     void Format(double value, char* buffer, std::size_t size) const override;

@@ -172,28 +172,6 @@ ZKParserOperatorAssignment::ZKParserOperatorAssignment(std::unique_ptr<ZKParserV
                                                        ZKNodePtr right)
     : ZKParserOperatorSimple(std::move(target), std::move(right)) {}
 
-bool ZKParserOperatorAssignment::Assign(const ZKSampleContext* context, double& value, ZKArithFn combine) {
-    double b = 0.0;
-    const bool defined = right_->Evaluate(context, b);
-    auto& target = static_cast<ZKParserVariableHolder&>(*left_);
-    std::size_t element = 0;
-    if (!target.Address(context, element)) return false;
-    ZKVariable& variable = target.Variable();
-    if (combine == nullptr) {
-        variable.Set(element, b, defined);
-    } else {
-        double result = 0.0;
-        if (defined && variable.defined[element] && combine(variable.values[element], b, result)) {
-            variable.Set(element, result, true);
-        } else {
-            variable.defined[element] = 0;  // keeps its old number
-        }
-    }
-    // The statement is defined whenever the element could be addressed, whatever the value.
-    value = b;
-    return true;
-}
-
 namespace {
 
 template <bool V1>

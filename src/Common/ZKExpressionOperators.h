@@ -137,8 +137,29 @@ public:
     bool IsConstant(const ZKSampleContext*) const override { return false; }
 
 protected:
-    // Evaluates the value, addresses the element and stores through `combine` (null for "=").
-    bool Assign(const ZKSampleContext* context, double& value, ZKArithFn combine);
+    // Evaluates the value, addresses the element and stores through Combine (null for "=").
+    template <ZKArithFn Combine>
+    bool Assign(const ZKSampleContext* context, double& value) {
+        double b = 0.0;
+        const bool defined = right_->Evaluate(context, b);
+        auto& target = static_cast<ZKParserVariableHolder&>(*left_);
+        std::size_t element = 0;
+        if (target.HasIndices() && !target.Address(context, element)) return false;
+        ZKVariable& variable = target.Variable();
+        if constexpr (Combine == nullptr) {
+            variable.Set(element, b, defined);
+        } else {
+            double result = 0.0;
+            if (defined && variable.defined[element] && Combine(variable.values[element], b, result)) {
+                variable.Set(element, result, true);
+            } else {
+                variable.defined[element] = 0;  // keeps its old number
+            }
+        }
+        // The statement is defined whenever the element could be addressed, whatever the value.
+        value = b;
+        return true;
+    }
 };
 
 // ---- operator templates ---------------------------------------------------------------------------------
@@ -259,7 +280,7 @@ public:
     using ZKParserOperatorAssignment::ZKParserOperatorAssignment;
     bool IsStateful() const override { return V1 && stateful_; }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
-        return Assign(context, value, Fn);
+        return Assign<Fn>(context, value);
     }
 };
 

@@ -64,8 +64,11 @@ bool ZKParserFunctionRunWindow::WindowResult(std::size_t n, double& value) const
         value = sum_ / static_cast<double>(count);
         return true;
     }
-    auto first = stored_.end() - static_cast<std::ptrdiff_t>(count);
-    value = kind_ == kMin ? *std::min_element(first, stored_.end()) : *std::max_element(first, stored_.end());
+    double best = stored_[stored_.size() - count];
+    for (std::size_t i = stored_.size() - count + 1; i < stored_.size(); ++i) {
+        best = kind_ == kMin ? std::min(best, stored_[i]) : std::max(best, stored_[i]);
+    }
+    value = best;
     return true;
 }
 

@@ -71,9 +71,33 @@ public:
     bool Evaluate(const ZKSampleContext* context, double& value) override;
 
 private:
+    // The stored inputs, oldest first, in a ring of the largest possible window.
+    class Ring {
+    public:
+        std::size_t size() const { return size_; }
+        bool empty() const { return size_ == 0; }
+        double operator[](std::size_t i) const { return buffer_[(first_ + i) % buffer_.size()]; }
+        double front() const { return buffer_[first_]; }
+        void pop_front() {
+            first_ = (first_ + 1) % buffer_.size();
+            --size_;
+        }
+        void push_back(double v) {
+            if (buffer_.empty()) buffer_.resize(500);
+            buffer_[(first_ + size_) % buffer_.size()] = v;
+            ++size_;
+        }
+        void clear() { first_ = size_ = 0; }
+
+    private:
+        std::vector<double> buffer_;
+        std::size_t first_ = 0;
+        std::size_t size_ = 0;
+    };
+
     bool WindowResult(std::size_t n, double& value) const;
     Kind kind_;
-    std::deque<double> stored_;  // oldest first
+    Ring stored_;
     double sum_ = 0.0;
     std::size_t window_ = 0;  // the n the sum was made for
 };

@@ -146,7 +146,7 @@ protected:
         std::size_t element = 0;
         if (target.HasIndices() && !target.Address(context, element)) return false;
         ZKVariable& variable = target.Variable();
-        if constexpr (Combine == nullptr) {
+        if (Combine == nullptr) {  // folded by the compiler: Combine is a template argument
             variable.Set(element, b, defined);
         } else {
             double result = 0.0;

@@ -17,9 +17,11 @@ int main(int argc, char** argv) {
         "the offending token and exits with 1. Put \"--\" before an expression that starts with \"-\".",
         "zkexpr"};
     app.add_option("EXPRESSION", options.expression, "the expression")->required();
-    app.add_option("--csv", options.csvFile,
-                   "samples from a CSV file: one sample per row, a header row naming the items; a column "
-                   "\"time\" gives the sample time in seconds");
+    app.add_option(
+        "--csv", options.csvFile,
+        "samples from a CSV file: one sample per row, a header row naming the items; a column "
+        "\"time\" gives the sample time in seconds. A name that is also a function (time) or holds "
+        "spaces or operators is written in double quotes: \"time\", \"oil temp\"");
     app.add_option("--samples", options.samples, "number of samples without --csv (default 1)")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--interval-ms", options.intervalMs,

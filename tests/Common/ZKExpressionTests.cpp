@@ -232,4 +232,42 @@ TEST(ZKExpressionHostInterface, ItemsAndChannels) {
     EXPECT_EQ("Unrecognised token", e.ErrorMessage());
 }
 
+TEST(ZKExpressionEvaluation, FailedCompileLeavesNoTreeAndPointsAtTheToken) {
+    ZKExpression e;
+    ASSERT_TRUE(e.Compile("var(x,2); x * 3"));
+    EXPECT_TRUE(e.HasRoot());
+    EXPECT_NE(nullptr, e.FindVariable("x"));
+    EXPECT_FALSE(e.Compile("var(x,2); (x + (3 *)) - 1"));
+    EXPECT_FALSE(e.HasRoot());
+    EXPECT_EQ(nullptr, e.FindVariable("x"));
+    EXPECT_EQ("There is nothing to the right of \"*\"", e.ErrorMessage());
+    ASSERT_EQ("*", e.ErrorTokenText());
+    EXPECT_EQ(18u, e.Tokens()[e.ErrorToken()].offset);
+    ZKSampleContext context;
+    double v = 7.0;
+    EXPECT_FALSE(e.Evaluate(context, v));
+    EXPECT_EQ(7.0, v);           // an undefined result leaves the output alone
+    ASSERT_TRUE(e.Compile(""));  // nothing to do is not an error
+    EXPECT_FALSE(e.Evaluate(context, v));
+}
+
+TEST(ZKExpressionEvaluation, StatefulFlagsAndHistory) {
+    ZKExpression e;
+    ASSERT_TRUE(e.Compile("var(x,1); x + 1"));
+    EXPECT_FALSE(e.IsStateful());
+    ASSERT_TRUE(e.Compile("var(x,1); -abs(x) * 2 + (x ? 1 : filter(x, 0.5))"));
+    EXPECT_TRUE(e.IsStateful());  // version 1 asks every operand
+    ASSERT_TRUE(e.Compile("MathLanguageVersion(2,0); var(x,1); -abs(x) * 2 + filter(x, 0.5)"));
+    EXPECT_FALSE(e.IsStateful());  // version 2 operators do not track it
+    // previous() reads the expression's own results; an undefined one reads as undefined.
+    ASSERT_TRUE(e.Compile("var(x,0); x = x + 1; x == 2 ? undefined() : previous(-1) + 10"));
+    std::vector<std::string> results;
+    ZKSampleContext context;
+    for (int i = 0; i < 4; ++i) {
+        double v = 0.0;
+        results.push_back(e.Evaluate(context, v) ? std::to_string(static_cast<int>(v)) : "undefined");
+    }
+    EXPECT_EQ((std::vector<std::string>{"9", "undefined", "undefined", "undefined"}), results);
+}
+
 }  // namespace

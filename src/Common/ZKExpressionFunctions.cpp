@@ -257,22 +257,23 @@ std::string ZKFormatReportText(const std::string& format, const std::vector<doub
             break;
         }
         const char type = format[end];
-        std::string spec = format.substr(i, end - i);
+        std::string conversion = format.substr(i, end - i);
         if (type == '%') {
             out += '%';
         } else if (std::string_view("dixXfeEgG").find(type) == std::string::npos || next >= values.size() ||
-                   spec.size() > 6) {
+                   conversion.size() > 6) {
             out.append(format, i, end - i + 1);
         } else {
             char buffer[512];
             const double v = values[next++];
             if (type == 'd' || type == 'i' || type == 'x' || type == 'X') {
-                spec += "ll";
-                spec += type;
-                std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<long long>(ZKToInteger(v)));
+                conversion += "ll";
+                conversion += type;
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(),
+                              static_cast<long long>(ZKToInteger(v)));
             } else {
-                spec += type;
-                std::snprintf(buffer, sizeof buffer, spec.c_str(), v);
+                conversion += type;
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(), v);
             }
             out += buffer;
         }

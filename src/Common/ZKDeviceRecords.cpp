@@ -8,7 +8,9 @@ namespace {
 // Little-endian field access at fixed offsets of a record buffer.
 class RecordWriter {
 public:
-    RecordWriter(ZKBytes& out, std::size_t size) : out_(out), base_(out.size()) { out.resize(base_ + size, 0); }
+    RecordWriter(ZKBytes& out, std::size_t size) : out_(out), base_(out.size()) {
+        out.resize(base_ + size, 0);
+    }
     void U8(std::size_t offset, std::uint8_t value) { out_[base_ + offset] = value; }
     void U16(std::size_t offset, std::uint16_t value) {
         U8(offset, static_cast<std::uint8_t>(value));
@@ -161,7 +163,8 @@ std::optional<ZKDeviceListEntry> ZKDeviceListEntry::Decode(std::span<const std::
     return entry;
 }
 
-std::optional<std::vector<ZKDeviceListEntry>> ZKDeviceListEntry::DecodeList(std::span<const std::uint8_t> bytes) {
+std::optional<std::vector<ZKDeviceListEntry>> ZKDeviceListEntry::DecodeList(
+    std::span<const std::uint8_t> bytes) {
     if (bytes.size() % kSize != 0) return std::nullopt;
     std::vector<ZKDeviceListEntry> list;
     for (std::size_t at = 0; at < bytes.size(); at += kSize)

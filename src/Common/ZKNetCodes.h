@@ -6,24 +6,28 @@
 
 namespace zknet {
 
-constexpr std::int32_t Hr(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
+constexpr std::int32_t Hr(std::uint32_t bits) {
+    return static_cast<std::int32_t>(bits);
+}
 
 constexpr std::int32_t kS_OK = 0;
-constexpr std::int32_t kE_NOTIMPL = Hr(0x80004001);       // the server's version has no such operation
-constexpr std::int32_t kE_FAIL = Hr(0x80004005);          // a failure made on purpose (simulation)
-constexpr std::int32_t kE_HANDLE = Hr(0x80070006);        // unknown or closed device handle
-constexpr std::int32_t kE_INVALIDARG = Hr(0x80070057);    // malformed request
+constexpr std::int32_t kE_NOTIMPL = Hr(0x80004001);        // the server's version has no such operation
+constexpr std::int32_t kE_FAIL = Hr(0x80004005);           // a failure made on purpose (simulation)
+constexpr std::int32_t kE_HANDLE = Hr(0x80070006);         // unknown or closed device handle
+constexpr std::int32_t kE_INVALIDARG = Hr(0x80070057);     // malformed request
 constexpr std::int32_t kE_NOT_CONNECTED = Hr(0x8007048F);  // the device is not reachable (unplugged)
-constexpr std::int32_t kE_NOT_FOUND = Hr(0x80070490);     // no such device, profile or session
-constexpr std::int32_t kE_TIMEOUT = Hr(0x800705B4);       // client side: no answer before the deadline
-constexpr std::int32_t kE_UNAVAILABLE = Hr(0x800706BA);   // client side: the server cannot be reached
+constexpr std::int32_t kE_NOT_FOUND = Hr(0x80070490);      // no such device, profile or session
+constexpr std::int32_t kE_TIMEOUT = Hr(0x800705B4);        // client side: no answer before the deadline
+constexpr std::int32_t kE_UNAVAILABLE = Hr(0x800706BA);    // client side: the server cannot be reached
 
-constexpr bool Failed(std::int32_t hresult) { return hresult < 0; }
+constexpr bool Failed(std::int32_t hresult) {
+    return hresult < 0;
+}
 
 // Device result codes.
 constexpr std::uint16_t kResultOk = 0;
-constexpr std::uint16_t kResultWrongKey = 13;   // the identity key does not match the device
-constexpr std::uint16_t kResultNoData = 46;     // the data is not available (outside the store, ...)
+constexpr std::uint16_t kResultWrongKey = 13;  // the identity key does not match the device
+constexpr std::uint16_t kResultNoData = 46;    // the data is not available (outside the store, ...)
 
 // Limits of single requests.
 constexpr std::uint32_t kMaxErrorIds = 25;

@@ -45,8 +45,12 @@ bool LockUntil(int fd, Clock::time_point deadline) {
 
 }  // namespace
 
-std::string NetServerSocketPath(const std::string& runtimeFolder) { return runtimeFolder + "/netserver.sock"; }
-std::string NetServerLockPath(const std::string& runtimeFolder) { return runtimeFolder + "/netserver.lock"; }
+std::string NetServerSocketPath(const std::string& runtimeFolder) {
+    return runtimeFolder + "/netserver.sock";
+}
+std::string NetServerLockPath(const std::string& runtimeFolder) {
+    return runtimeFolder + "/netserver.lock";
+}
 
 bool PrepareRuntimeFolder(const std::string& folder, std::string& error) {
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {

@@ -23,10 +23,10 @@ bool PrepareRuntimeFolder(const std::string& folder, std::string& error);
 int ConnectNetServer(const std::string& socketPath);
 
 struct NetServerLaunch {
-    std::string runtimeFolder;                     // empty: zk::RuntimeFolder()
-    std::string program = "zelknetserver";         // found by zk::FindProgram
-    std::vector<std::string> arguments;            // extra arguments for a started server
-    std::chrono::milliseconds timeout{5000};       // for the whole attempt
+    std::string runtimeFolder;                // empty: zk::RuntimeFolder()
+    std::string program = "zelknetserver";    // found by zk::FindProgram
+    std::vector<std::string> arguments;       // extra arguments for a started server
+    std::chrono::milliseconds timeout{5000};  // for the whole attempt
 };
 
 // Connects to the running server, or starts one and connects to it within the timeout. Clients that start

@@ -44,7 +44,8 @@ public:
                                           ZKBytes& records) = 0;
     virtual ZelkNetResult ClearErrors(std::uint32_t key) = 0;
     virtual ZelkNetResult GetProfileLocation(std::uint32_t key, ZKProfileLocation& location) = 0;
-    virtual ZelkNetResult GetFeatures(std::uint32_t key, std::array<std::uint16_t, zknet::kFeatureCount>& ids) = 0;
+    virtual ZelkNetResult GetFeatures(std::uint32_t key,
+                                      std::array<std::uint16_t, zknet::kFeatureCount>& ids) = 0;
     virtual ZelkNetResult Ping() = 0;
     virtual ZelkNetResult ReadItemRights(std::uint32_t key, std::uint16_t first, std::uint16_t count,
                                          ZKBytes& rights) = 0;

@@ -32,8 +32,8 @@ bool ToIds(const google::protobuf::RepeatedField<std::uint32_t>& field, std::vec
 }  // namespace
 
 // Every handler: the fault gate, the handle, the shape of the request, then the device.
-#define ZK_DEVICE_PROLOGUE(operation)                                                    \
-    if (ZelkNetFaultGate(world_, context, "Device." operation, reply)) return Status::OK; \
+#define ZK_DEVICE_PROLOGUE(operation)                                                        \
+    if (ZelkNetFaultGate(world_, context, "Device." operation, reply)) return Status::OK;    \
     const std::shared_ptr<ZelkNetDevice> device = world_.DeviceForHandle(request->handle()); \
     if (!device) return Refuse(reply, kE_HANDLE)
 
@@ -87,11 +87,13 @@ Status ZelkNetDeviceService::ReadMonitorValues(Context* context, const zelknet::
                                                zelknet::MonitorReply* reply) {
     ZK_DEVICE_PROLOGUE("ReadMonitorValues");
     std::vector<std::uint16_t> items;
-    if (static_cast<std::uint32_t>(request->item_ids_size()) > kMaxMonitorItems || !ToIds(request->item_ids(), items))
+    if (static_cast<std::uint32_t>(request->item_ids_size()) > kMaxMonitorItems ||
+        !ToIds(request->item_ids(), items))
         return Refuse(reply, kE_INVALIDARG);
     std::vector<std::uint32_t> values;
     Answer(reply, device->ReadMonitorValues(request->key(), items, values));
-    for (std::uint32_t value : values) reply->add_values(value);
+    for (std::uint32_t value : values)
+        reply->add_values(value);
     return Status::OK;
 }
 
@@ -99,7 +101,8 @@ Status ZelkNetDeviceService::ReadErrorStates(Context* context, const zelknet::Er
                                              zelknet::ErrorStatesReply* reply) {
     ZK_DEVICE_PROLOGUE("ReadErrorStates");
     std::vector<std::uint16_t> ids;
-    if (static_cast<std::uint32_t>(request->error_ids_size()) > kMaxErrorIds || !ToIds(request->error_ids(), ids))
+    if (static_cast<std::uint32_t>(request->error_ids_size()) > kMaxErrorIds ||
+        !ToIds(request->error_ids(), ids))
         return Refuse(reply, kE_INVALIDARG);
     ZKBytes records;
     Answer(reply, device->ReadErrorStates(request->key(), ids, records));
@@ -134,12 +137,14 @@ Status ZelkNetDeviceService::GetFeatures(Context* context, const zelknet::Device
     const ZelkNetResult result = device->GetFeatures(request->key(), ids);
     Answer(reply, result);
     if (result == ZelkNetResult::Ok()) {
-        for (std::uint16_t id : ids) reply->add_features(id);
+        for (std::uint16_t id : ids)
+            reply->add_features(id);
     }
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::Ping(Context* context, const zelknet::DeviceRequest* request, zelknet::Status* reply) {
+Status ZelkNetDeviceService::Ping(Context* context, const zelknet::DeviceRequest* request,
+                                  zelknet::Status* reply) {
     ZK_DEVICE_PROLOGUE("Ping");
     reply->set_hresult(device->Ping().hresult);
     return Status::OK;

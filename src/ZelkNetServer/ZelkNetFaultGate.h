@@ -10,7 +10,8 @@
 
 // True when the call must end now; the reply then carries E_FAIL.
 template <typename Reply>
-bool ZelkNetFaultGate(ZelkNetWorld& world, grpc::ServerContext* context, const char* operation, Reply* reply) {
+bool ZelkNetFaultGate(ZelkNetWorld& world, grpc::ServerContext* context, const char* operation,
+                      Reply* reply) {
     switch (world.TakeFault(operation)) {
         case ZelkNetFault::None:
             return false;

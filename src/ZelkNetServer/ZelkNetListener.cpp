@@ -12,7 +12,9 @@
 
 #include "Common/ZKServerLauncher.h"
 
-ZelkNetListener::~ZelkNetListener() { Close(); }
+ZelkNetListener::~ZelkNetListener() {
+    Close();
+}
 
 bool ZelkNetListener::Open(const std::string& runtimeFolder, std::string& error, bool& alreadyRunning) {
     alreadyRunning = false;

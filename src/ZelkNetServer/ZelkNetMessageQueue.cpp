@@ -15,7 +15,8 @@ void ZelkNetMessageQueue::Push(std::string text) {
 
 void ZelkNetMessageQueue::PushAll(const std::vector<std::string>& texts) {
     std::lock_guard lock(mutex_);
-    for (const std::string& text : texts) PushLocked(text);
+    for (const std::string& text : texts)
+        PushLocked(text);
 }
 
 std::optional<std::string> ZelkNetMessageQueue::Pop() {

@@ -202,8 +202,8 @@ private:
                             Fail(triple, a.Name("triples") + " entries must be arrays of three numbers");
                         std::array<std::uint16_t, 3> words{};
                         for (std::size_t i = 0; i < 3; ++i)
-                            words[i] = static_cast<std::uint16_t>(
-                                TableReader::UnsignedValue(*triple.as_array()->get(i), a.Name("triples"), 0xFFFF));
+                            words[i] = static_cast<std::uint16_t>(TableReader::UnsignedValue(
+                                *triple.as_array()->get(i), a.Name("triples"), 0xFFFF));
                         entry.triples.push_back(words);
                     }
                 }
@@ -285,8 +285,8 @@ private:
         if (const toml::table* rights = r.Table("item_rights")) {
             for (auto&& [key, node] : *rights) {
                 const std::string k(key.str());
-                const std::uint8_t value =
-                    static_cast<std::uint8_t>(TableReader::UnsignedValue(node, where + " item right " + k, 0xFF));
+                const std::uint8_t value = static_cast<std::uint8_t>(
+                    TableReader::UnsignedValue(node, where + " item right " + k, 0xFF));
                 if (k == "default")
                     device.defaultItemRights = value;
                 else
@@ -336,10 +336,10 @@ private:
             for (const toml::node& pair : *extra) {
                 if (!pair.is_array() || pair.as_array()->size() != 2)
                     Fail(pair, r.Name("extra") + " entries must be [root id, user id]");
-                id.extraRootIds[i] = static_cast<std::uint16_t>(
-                    TableReader::UnsignedValue(*pair.as_array()->get(0), r.Name("extra") + " root id", 0xFFFF));
-                id.extraUserIds[i] = static_cast<std::uint16_t>(
-                    TableReader::UnsignedValue(*pair.as_array()->get(1), r.Name("extra") + " user id", 0xFFFF));
+                id.extraRootIds[i] = static_cast<std::uint16_t>(TableReader::UnsignedValue(
+                    *pair.as_array()->get(0), r.Name("extra") + " root id", 0xFFFF));
+                id.extraUserIds[i] = static_cast<std::uint16_t>(TableReader::UnsignedValue(
+                    *pair.as_array()->get(1), r.Name("extra") + " user id", 0xFFFF));
                 if (id.extraRootIds[i] == 0) Fail(pair, r.Name("extra") + " root ids must not be 0");
                 ++i;
             }
@@ -386,7 +386,8 @@ private:
         spec.repeatScript = r.Bool("repeat", false);
         if (spec.repeatScript) {
             std::uint64_t total = 0;
-            for (const auto& line : spec.script) total += line.delayMs;
+            for (const auto& line : spec.script)
+                total += line.delayMs;
             if (total == 0) Fail(table, where + ": a repeated script needs at least one delay");
         }
         if (const toml::table* chatter = r.Table("chatter")) {
@@ -401,7 +402,8 @@ private:
                 }
             }
             value.alarmChance = c.Real("alarm_chance", 0, 1, value.alarms.empty() ? 0 : 0.05);
-            if (value.texts.empty() && value.alarms.empty()) Fail(*chatter, c.Where() + " needs texts or alarms");
+            if (value.texts.empty() && value.alarms.empty())
+                Fail(*chatter, c.Where() + " needs texts or alarms");
             c.Finish();
             spec.chatter = std::move(value);
         }
@@ -444,14 +446,16 @@ private:
             p.Finish();
             const std::uint64_t end = std::uint64_t{location.address} + image.size();
             if (end > ZelkNetScenario::kMaxStoreSize)
-                Fail(*profile, where + " profile ends beyond " + std::to_string(ZelkNetScenario::kMaxStoreSize));
+                Fail(*profile,
+                     where + " profile ends beyond " + std::to_string(ZelkNetScenario::kMaxStoreSize));
             if (spec.store.size() < end) spec.store.resize(end, 0xFF);
             std::copy(image.begin(), image.end(), spec.store.begin() + location.address);
             if (reported) spec.profileLocation = location;
         }
         if (size > spec.store.size()) spec.store.resize(size, 0xFF);
         if (size < spec.store.size() && r.Find("size"))
-            Fail(table, where + " size is smaller than its contents (" + std::to_string(spec.store.size()) + ")");
+            Fail(table,
+                 where + " size is smaller than its contents (" + std::to_string(spec.store.size()) + ")");
         r.Finish();
     }
 
@@ -500,7 +504,8 @@ private:
         char buffer[65536];
         while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
             bytes.insert(bytes.end(), buffer, buffer + in.gcount());
-            if (bytes.size() > ZelkNetScenario::kMaxStoreSize) Fail(node, name + ": " + path + " is too large");
+            if (bytes.size() > ZelkNetScenario::kMaxStoreSize)
+                Fail(node, name + ": " + path + " is too large");
         }
         return bytes;
     }

@@ -85,9 +85,9 @@ struct ZelkNetDeviceSpec {
     std::vector<ZelkNetBurst> bursts;
 
     std::vector<ZelkNetErrorSpec> errors;
-    ZKBytes store;                                // the device store from address 0
+    ZKBytes store;  // the device store from address 0
     std::optional<ZKProfileLocation> profileLocation;
-    std::vector<std::uint16_t> features;          // at most 64
+    std::vector<std::uint16_t> features;           // at most 64
     std::map<std::uint16_t, ZKBytes> calibration;  // by section (1 renaming, 3 select renaming)
     std::uint8_t defaultItemRights = 0x0F;
     std::map<std::uint16_t, std::uint8_t> itemRights;  // by item position

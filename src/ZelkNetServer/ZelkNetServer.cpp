@@ -13,14 +13,18 @@
 #include "ZelkNetServer/ZelkNetSessionService.h"
 #include "ZelkNetServer/ZelkNetSimControlService.h"
 
-void ZelkNetLog(const std::string& text) { std::fprintf(stderr, "zelknetserver: %s\n", text.c_str()); }
+void ZelkNetLog(const std::string& text) {
+    std::fprintf(stderr, "zelknetserver: %s\n", text.c_str());
+}
 
 ZelkNetServer::ZelkNetServer(const ZelkNetScenario& scenario, ZelkNetServerOptions options)
     : options_(std::move(options)), world_(scenario) {
     if (options_.runtimeFolder.empty()) options_.runtimeFolder = zk::RuntimeFolder();
 }
 
-ZelkNetServer::~ZelkNetServer() { Shutdown(); }
+ZelkNetServer::~ZelkNetServer() {
+    Shutdown();
+}
 
 bool ZelkNetServer::Start(std::string& error, bool& alreadyRunning) {
     if (!listener_.Open(options_.runtimeFolder, error, alreadyRunning)) return false;

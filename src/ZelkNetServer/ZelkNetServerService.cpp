@@ -21,14 +21,18 @@ const std::map<std::uint16_t, std::string>& BuiltInErrorTexts() {
     return texts;
 }
 
-bool FitsU16(std::uint32_t value) { return value <= 0xFFFF; }
+bool FitsU16(std::uint32_t value) {
+    return value <= 0xFFFF;
+}
 
 }  // namespace
 
 std::string ZelkNetServerService::ErrorText(std::uint16_t code) const {
-    if (const auto found = world_.Scenario().errorTexts.find(code); found != world_.Scenario().errorTexts.end())
+    if (const auto found = world_.Scenario().errorTexts.find(code);
+        found != world_.Scenario().errorTexts.end())
         return found->second;
-    if (const auto found = BuiltInErrorTexts().find(code); found != BuiltInErrorTexts().end()) return found->second;
+    if (const auto found = BuiltInErrorTexts().find(code); found != BuiltInErrorTexts().end())
+        return found->second;
     return "Error " + std::to_string(code);
 }
 
@@ -44,7 +48,8 @@ Status ZelkNetServerService::GetAccessList(Context* context, const zelknet::Acce
             entry.area != request->selector5())
             continue;
         for (const auto& triple : entry.triples) {
-            for (std::uint16_t word : triple) reply->add_words(word);
+            for (std::uint16_t word : triple)
+                reply->add_words(word);
         }
     }
     reply->set_hresult(kS_OK);
@@ -103,10 +108,12 @@ Status ZelkNetServerService::GetStoredProfile(Context* context, const zelknet::S
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetDeviceList(Context* context, const zelknet::Empty*, zelknet::BytesReply* reply) {
+Status ZelkNetServerService::GetDeviceList(Context* context, const zelknet::Empty*,
+                                           zelknet::BytesReply* reply) {
     if (ZelkNetFaultGate(world_, context, "Server.GetDeviceList", reply)) return Status::OK;
     ZKBytes bytes;
-    for (const ZKDeviceListEntry& entry : world_.ReachableDevices()) entry.AppendTo(bytes);
+    for (const ZKDeviceListEntry& entry : world_.ReachableDevices())
+        entry.AppendTo(bytes);
     reply->set_data(bytes.data(), bytes.size());
     reply->set_hresult(kS_OK);
     return Status::OK;
@@ -119,14 +126,16 @@ Status ZelkNetServerService::OpenDevice(Context* context, const zelknet::OpenDev
         reply->set_hresult(kE_INVALIDARG);
         return Status::OK;
     }
-    const std::uint64_t handle = world_.OpenDevice(request->session(), request->address1(), request->address2(),
-                                                   static_cast<std::uint16_t>(request->address3()));
+    const std::uint64_t handle =
+        world_.OpenDevice(request->session(), request->address1(), request->address2(),
+                          static_cast<std::uint16_t>(request->address3()));
     reply->set_handle(handle);
     reply->set_hresult(handle ? kS_OK : kE_NOT_FOUND);
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetVersion(Context* context, const zelknet::Empty*, zelknet::VersionReply* reply) {
+Status ZelkNetServerService::GetVersion(Context* context, const zelknet::Empty*,
+                                        zelknet::VersionReply* reply) {
     if (ZelkNetFaultGate(world_, context, "Server.GetVersion", reply)) return Status::OK;
     reply->set_major(world_.Version().major);
     reply->set_minor(world_.Version().minor);
@@ -181,7 +190,8 @@ Status ZelkNetServerService::GetAccessRights(Context* context, const zelknet::Id
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetBuildNumber(Context* context, const zelknet::Empty*, zelknet::BuildReply* reply) {
+Status ZelkNetServerService::GetBuildNumber(Context* context, const zelknet::Empty*,
+                                            zelknet::BuildReply* reply) {
     if (ZelkNetFaultGate(world_, context, "Server.GetBuildNumber", reply)) return Status::OK;
     // Servers before 2.7 had no build number.
     if (!world_.VersionAtLeast(2, 7)) {

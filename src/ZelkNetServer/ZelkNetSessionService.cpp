@@ -35,7 +35,7 @@ private:
 
 }  // namespace
 
-grpc::ServerWriteReactor<zelknet::SessionEvent>* ZelkNetSessionService::Attach(grpc::CallbackServerContext* context,
-                                                                              const zelknet::AttachRequest*) {
+grpc::ServerWriteReactor<zelknet::SessionEvent>* ZelkNetSessionService::Attach(
+    grpc::CallbackServerContext* context, const zelknet::AttachRequest*) {
     return new SessionReactor(context, world_);
 }

@@ -55,7 +55,8 @@ ZelkNetSimDevice* ZelkNetSimControlService::Device(std::uint32_t index, zelknet:
     return device;
 }
 
-Status ZelkNetSimControlService::Plug(Context*, const zelknet::SimDeviceRequest* request, zelknet::SimReply* reply) {
+Status ZelkNetSimControlService::Plug(Context*, const zelknet::SimDeviceRequest* request,
+                                      zelknet::SimReply* reply) {
     ZelkNetSimDevice* device = Device(request->device(), reply);
     if (!device) return Status::OK;
     device->SetPlugged(true);
@@ -104,8 +105,8 @@ Status ZelkNetSimControlService::SetErrors(Context*, const zelknet::SimErrorRequ
     ZelkNetSimDevice* device = Device(request->device(), reply);
     if (!device) return Status::OK;
     if (request->error_id() > 0xFFFF) return Refuse(reply, "error ids are 16-bit values");
-    device->SetErrorState(static_cast<std::uint16_t>(request->error_id()), request->active(), request->stored(),
-                          request->count());
+    device->SetErrorState(static_cast<std::uint16_t>(request->error_id()), request->active(),
+                          request->stored(), request->count());
     return Ok(reply);
 }
 

@@ -12,7 +12,8 @@ namespace {
 constexpr std::uint64_t kMaxCatchUpMs = 1000;
 
 void AppendU32(ZKBytes& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 std::string NumberedText(const std::string& text, std::uint32_t number) {
@@ -39,7 +40,8 @@ ZelkNetSimDevice::ZelkNetSimDevice(ZelkNetDeviceSpec spec, std::uint32_t seed)
     }
     if (!spec_.script.empty()) scriptDue_ = spec_.script.front().delayMs;
     if (spec_.chatter) chatterDue_ = NextChatterGap();
-    for (const ZelkNetBurst& burst : spec_.bursts) burstDue_.push_back(burst.atMs);
+    for (const ZelkNetBurst& burst : spec_.bursts)
+        burstDue_.push_back(burst.atMs);
 }
 
 ZKDeviceListEntry ZelkNetSimDevice::ListEntry() const {
@@ -133,11 +135,13 @@ ZelkNetResult ZelkNetSimDevice::GetProfileLocation(std::uint32_t key, ZKProfileL
     return ZelkNetResult::Ok();
 }
 
-ZelkNetResult ZelkNetSimDevice::GetFeatures(std::uint32_t key, std::array<std::uint16_t, kFeatureCount>& ids) {
+ZelkNetResult ZelkNetSimDevice::GetFeatures(std::uint32_t key,
+                                            std::array<std::uint16_t, kFeatureCount>& ids) {
     std::lock_guard lock(mutex_);
     if (auto refused = Refuse(key)) return *refused;
     ids.fill(0);
-    std::copy_n(spec_.features.begin(), std::min<std::size_t>(spec_.features.size(), kFeatureCount), ids.begin());
+    std::copy_n(spec_.features.begin(), std::min<std::size_t>(spec_.features.size(), kFeatureCount),
+                ids.begin());
     return ZelkNetResult::Ok();
 }
 
@@ -158,12 +162,13 @@ ZelkNetResult ZelkNetSimDevice::ReadItemRights(std::uint32_t key, std::uint16_t 
     return ZelkNetResult::Ok();
 }
 
-ZelkNetResult ZelkNetSimDevice::ReadCalibration(std::uint32_t key, std::uint16_t section, std::uint16_t offset,
-                                                std::uint16_t length, ZKBytes& bytes) {
+ZelkNetResult ZelkNetSimDevice::ReadCalibration(std::uint32_t key, std::uint16_t section,
+                                                std::uint16_t offset, std::uint16_t length, ZKBytes& bytes) {
     std::lock_guard lock(mutex_);
     if (auto refused = Refuse(key)) return *refused;
     const auto found = spec_.calibration.find(section);
-    if (found == spec_.calibration.end() || offset > found->second.size()) return ZelkNetResult::Code(kResultNoData);
+    if (found == spec_.calibration.end() || offset > found->second.size())
+        return ZelkNetResult::Code(kResultNoData);
     const std::size_t count =
         std::min<std::size_t>({length, kMaxCalibrationPiece, found->second.size() - offset});
     bytes.assign(found->second.begin() + offset, found->second.begin() + offset + count);
@@ -201,7 +206,8 @@ void ZelkNetSimDevice::RunChatter(std::uint64_t nowMs, bool talking) {
     if (chatterDue_ + kMaxCatchUpMs < nowMs) chatterDue_ = nowMs;
     while (chatterDue_ <= nowMs) {
         std::uniform_real_distribution<double> chance(0, 1);
-        const bool alarm = chatter.texts.empty() || (!chatter.alarms.empty() && chance(random_) < chatter.alarmChance);
+        const bool alarm =
+            chatter.texts.empty() || (!chatter.alarms.empty() && chance(random_) < chatter.alarmChance);
         const auto& list = alarm ? chatter.alarms : chatter.texts;
         std::uniform_int_distribution<std::size_t> pick(0, list.size() - 1);
         const std::string& text = list[pick(random_)];
@@ -215,7 +221,8 @@ void ZelkNetSimDevice::RunBursts(std::uint64_t nowMs, bool talking) {
         const ZelkNetBurst& burst = spec_.bursts[i];
         if (burstDue_[i] == UINT64_MAX || burstDue_[i] > nowMs) continue;
         if (talking) {
-            for (std::uint32_t n = 1; n <= burst.count; ++n) queue_.Push(NumberedText(burst.text, n));
+            for (std::uint32_t n = 1; n <= burst.count; ++n)
+                queue_.Push(NumberedText(burst.text, n));
         }
         burstDue_[i] = burst.everyMs ? std::max(burstDue_[i] + burst.everyMs, nowMs) : UINT64_MAX;
     }
@@ -242,7 +249,9 @@ void ZelkNetSimDevice::SetPlugged(bool plugged) {
     plugged_ = plugged;
 }
 
-void ZelkNetSimDevice::QueueMessages(const std::vector<std::string>& texts) { queue_.PushAll(texts); }
+void ZelkNetSimDevice::QueueMessages(const std::vector<std::string>& texts) {
+    queue_.PushAll(texts);
+}
 
 void ZelkNetSimDevice::ChangeIdentity(const ZelkNetIdentityChange& change) {
     std::lock_guard lock(mutex_);

@@ -33,10 +33,12 @@ public:
     ZelkNetResult ReadStore(std::uint32_t address, std::uint32_t length, ZKBytes& bytes) override;
     ZelkNetResult ReadMonitorValues(std::uint32_t key, std::span<const std::uint16_t> items,
                                     std::vector<std::uint32_t>& values) override;
-    ZelkNetResult ReadErrorStates(std::uint32_t key, std::span<const std::uint16_t> ids, ZKBytes& records) override;
+    ZelkNetResult ReadErrorStates(std::uint32_t key, std::span<const std::uint16_t> ids,
+                                  ZKBytes& records) override;
     ZelkNetResult ClearErrors(std::uint32_t key) override;
     ZelkNetResult GetProfileLocation(std::uint32_t key, ZKProfileLocation& location) override;
-    ZelkNetResult GetFeatures(std::uint32_t key, std::array<std::uint16_t, zknet::kFeatureCount>& ids) override;
+    ZelkNetResult GetFeatures(std::uint32_t key,
+                              std::array<std::uint16_t, zknet::kFeatureCount>& ids) override;
     ZelkNetResult Ping() override;
     ZelkNetResult ReadItemRights(std::uint32_t key, std::uint16_t first, std::uint16_t count,
                                  ZKBytes& rights) override;

@@ -10,13 +10,16 @@ constexpr auto kLongestHang = std::chrono::seconds(30);
 
 }  // namespace
 
-ZelkNetWorld::ZelkNetWorld(const ZelkNetScenario& scenario) : scenario_(scenario), version_(scenario.version) {
+ZelkNetWorld::ZelkNetWorld(const ZelkNetScenario& scenario)
+    : scenario_(scenario), version_(scenario.version) {
     std::uint32_t seed = scenario.seed;
     for (const ZelkNetDeviceSpec& spec : scenario.devices)
         devices_.push_back(std::make_shared<ZelkNetSimDevice>(spec, seed++));
 }
 
-ZelkNetWorld::~ZelkNetWorld() { Stop(); }
+ZelkNetWorld::~ZelkNetWorld() {
+    Stop();
+}
 
 void ZelkNetWorld::Start() {
     if (clock_.joinable()) return;
@@ -40,7 +43,8 @@ void ZelkNetWorld::RunClock() {
         const auto now = std::chrono::steady_clock::now();
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
         lock.unlock();
-        for (const auto& device : devices_) device->Tick(static_cast<std::uint64_t>(ms));
+        for (const auto& device : devices_)
+            device->Tick(static_cast<std::uint64_t>(ms));
         lock.lock();
         clockWake_.wait_until(lock, now + kTick, [this] { return stopping_.load(); });
     }

@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
 
     const std::optional<std::string> chosen = ChooseScenario(scenarioPath);
     if (!chosen) {
-        ZelkNetLog("no scenario: give --scenario FILE or create " + zk::ConfigFolder() + "/zelkor/netserver.toml");
+        ZelkNetLog("no scenario: give --scenario FILE or create " + zk::ConfigFolder() +
+                   "/zelkor/netserver.toml");
         return 1;
     }
     std::string error;

@@ -71,7 +71,9 @@ ZKNetClient::ZKNetClient(std::shared_ptr<grpc::Channel> channel)
       sim_(zelknet::SimControl::NewStub(channel_)),
       sessionStub_(zelknet::Session::NewStub(channel_)) {}
 
-ZKNetClient::~ZKNetClient() { EndSession(); }
+ZKNetClient::~ZKNetClient() {
+    EndSession();
+}
 
 std::unique_ptr<ZKNetClient> ZKNetClient::FromSocket(int fd) {
     grpc::ChannelArguments arguments;
@@ -81,12 +83,14 @@ std::unique_ptr<ZKNetClient> ZKNetClient::FromSocket(int fd) {
         new ZKNetClient(grpc::CreateCustomInsecureChannelFromFd("zelknetserver", fd, arguments)));
 }
 
-std::unique_ptr<ZKNetClient> ZKNetClient::ConnectOrSpawn(const zk::NetServerLaunch& launch, std::string& error) {
+std::unique_ptr<ZKNetClient> ZKNetClient::ConnectOrSpawn(const zk::NetServerLaunch& launch,
+                                                         std::string& error) {
     const int fd = zk::ConnectOrSpawnNetServer(launch, error);
     return fd < 0 ? nullptr : FromSocket(fd);
 }
 
-std::unique_ptr<ZKNetClient> ZKNetClient::ConnectExisting(const std::string& runtimeFolder, std::string& error) {
+std::unique_ptr<ZKNetClient> ZKNetClient::ConnectExisting(const std::string& runtimeFolder,
+                                                          std::string& error) {
     if (!zk::PrepareRuntimeFolder(runtimeFolder, error)) return nullptr;
     const int fd = zk::ConnectNetServer(zk::NetServerSocketPath(runtimeFolder));
     if (fd < 0) {
@@ -107,7 +111,9 @@ std::uint64_t ZKNetClient::Session(std::chrono::milliseconds timeout) {
     return session_->Wait(timeout);
 }
 
-void ZKNetClient::EndSession() { session_.reset(); }
+void ZKNetClient::EndSession() {
+    session_.reset();
+}
 
 std::uint64_t ZKNetClient::OpenDevice(std::uint32_t address1, std::uint32_t address2, std::uint16_t address3,
                                       std::int32_t& hresult) {
@@ -118,11 +124,12 @@ std::uint64_t ZKNetClient::OpenDevice(std::uint32_t address1, std::uint32_t addr
     request.set_address3(address3);
     zelknet::OpenDeviceReply reply;
     const auto context = Context();
-    hresult = HResult(server_->OpenDevice(context.get(), request, &reply), reply.hresult());
+    hresult = HResult(server_->OpenDevice(context.get(), request, &reply), reply);
     return zknet::Failed(hresult) ? 0 : reply.handle();
 }
 
 std::int32_t ZKNetClient::HResult(const grpc::Status& status, std::int32_t replyHResult) {
     if (status.ok()) return replyHResult;
-    return status.error_code() == grpc::StatusCode::DEADLINE_EXCEEDED ? zknet::kE_TIMEOUT : zknet::kE_UNAVAILABLE;
+    return status.error_code() == grpc::StatusCode::DEADLINE_EXCEEDED ? zknet::kE_TIMEOUT
+                                                                      : zknet::kE_UNAVAILABLE;
 }

@@ -35,7 +35,8 @@ public:
     zelknet::SimControl::Stub& Sim() { return *sim_; }
 
     // A fresh context whose deadline lies `deadline` from now.
-    static std::unique_ptr<grpc::ClientContext> Context(std::chrono::milliseconds deadline = kDefaultDeadline);
+    static std::unique_ptr<grpc::ClientContext> Context(
+        std::chrono::milliseconds deadline = kDefaultDeadline);
 
     // The session for OpenDevice, attached on first use; 0 when the server did not answer in time.
     std::uint64_t Session(std::chrono::milliseconds timeout = kDefaultDeadline);
@@ -47,8 +48,13 @@ public:
                              std::int32_t& hresult);
 
     // The HRESULT of a finished call: a transport failure or a missed deadline counts like a failed COM
-    // call; otherwise the reply's own.
+    // call; otherwise the reply's own. (The reply is read here, after the call: pass the call itself as
+    // the first argument.)
     static std::int32_t HResult(const grpc::Status& status, std::int32_t replyHResult);
+    template <typename Reply>
+    static std::int32_t HResult(const grpc::Status& status, const Reply& reply) {
+        return HResult(status, status.ok() ? reply.hresult() : 0);
+    }
 
 private:
     explicit ZKNetClient(std::shared_ptr<grpc::Channel> channel);

@@ -19,10 +19,12 @@ const char* const kUsage =
     "usage: zelknet list\n"
     "       zelknet identify N\n"
     "       zelknet tail N\n"
-    "       zelknet sim plug N | unplug N | queue N TEXT... | identity N [type=T] [root=R] [code=A.B.C] [box=S]\n"
+    "       zelknet sim plug N | unplug N | queue N TEXT... | identity N [type=T] [root=R] [code=A.B.C] "
+    "[box=S]\n"
     "       zelknet sim errors N ID ACTIVE STORED [COUNT] | fail OPERATION COUNT | hang OPERATION COUNT\n"
     "       zelknet sim ping on|off | quit\n"
-    "N is a device index counted from 0: in the device list for identify and tail, in the scenario for sim.\n";
+    "N is a device index counted from 0: in the device list for identify and tail, in the scenario for "
+    "sim.\n";
 
 // A failure that ends the command with its message.
 struct ToolError {
@@ -56,11 +58,12 @@ std::unique_ptr<ZKNetClient> Connect(bool startServer) {
 std::vector<ZKDeviceListEntry> DeviceList(ZKNetClient& client) {
     zelknet::BytesReply reply;
     const auto context = ZKNetClient::Context();
-    const std::int32_t hr = ZKNetClient::HResult(client.Server().GetDeviceList(context.get(), {}, &reply),
-                                                 reply.hresult());
+    const std::int32_t hr =
+        ZKNetClient::HResult(client.Server().GetDeviceList(context.get(), {}, &reply), reply);
     if (zknet::Failed(hr)) throw ToolError{"the device list failed (" + Hex(hr) + ")"};
     const auto& data = reply.data();
-    auto list = ZKDeviceListEntry::DecodeList({reinterpret_cast<const std::uint8_t*>(data.data()), data.size()});
+    auto list =
+        ZKDeviceListEntry::DecodeList({reinterpret_cast<const std::uint8_t*>(data.data()), data.size()});
     if (!list) throw ToolError{"the device list has a bad size (" + std::to_string(data.size()) + " bytes)"};
     return *list;
 }
@@ -77,7 +80,8 @@ OpenedDevice Open(ZKNetClient& client, const std::string& indexText) {
         throw ToolError{"no device " + indexText + " (" + std::to_string(list.size()) + " devices listed)"};
     OpenedDevice device{list[index], 0};
     std::int32_t hr = 0;
-    device.handle = client.OpenDevice(device.entry.address1, device.entry.address2, device.entry.address3, hr);
+    device.handle =
+        client.OpenDevice(device.entry.address1, device.entry.address2, device.entry.address3, hr);
     if (!device.handle) throw ToolError{"cannot open device " + indexText + " (" + Hex(hr) + ")"};
     return device;
 }
@@ -106,18 +110,19 @@ int Identify(const std::string& index) {
     context = ZKNetClient::Context();
     const grpc::Status status = extended ? client->Device().IdentifyEx(context.get(), request, &reply)
                                          : client->Device().Identify(context.get(), request, &reply);
-    const std::int32_t hr = ZKNetClient::HResult(status, reply.hresult());
+    const std::int32_t hr = ZKNetClient::HResult(status, reply);
     if (zknet::Failed(hr) || reply.code() != 0)
         throw ToolError{"identify failed (" + Hex(hr) + ", result " + std::to_string(reply.code()) + ")"};
     const auto& bytes = reply.identity();
     const auto id =
         ZKDeviceIdentity::Decode({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
     if (!id) throw ToolError{"the identity has a bad size (" + std::to_string(bytes.size()) + " bytes)"};
-    std::printf("DEVICE %s #%u\nIDENTITY %u/%u\nBOOT CODE %u.%u\nMAIN CODE %u.%u.%u\nBOXSTATE %u\n"
-                "LAST RESET CAUSE %u\nCODE RETURN CAUSE %u\nLAST PROGRAM TIME %u\n",
-                id->typeName.c_str(), id->serialNumber, id->rootId, id->userId, id->bootMajor, id->bootMinor,
-                id->mainMajor, id->mainMinor, id->mainBuild, id->boxState, id->resetCause, id->returnCause,
-                id->lastProgramTime);
+    std::printf(
+        "DEVICE %s #%u\nIDENTITY %u/%u\nBOOT CODE %u.%u\nMAIN CODE %u.%u.%u\nBOXSTATE %u\n"
+        "LAST RESET CAUSE %u\nCODE RETURN CAUSE %u\nLAST PROGRAM TIME %u\n",
+        id->typeName.c_str(), id->serialNumber, id->rootId, id->userId, id->bootMajor, id->bootMinor,
+        id->mainMajor, id->mainMinor, id->mainBuild, id->boxState, id->resetCause, id->returnCause,
+        id->lastProgramTime);
     for (std::size_t i = 0; i < ZKDeviceIdentity::kExtraIds && id->extraRootIds[i] != 0; ++i)
         std::printf("EXTRA IDENTITY %u/%u\n", id->extraRootIds[i], id->extraUserIds[i]);
     return 0;
@@ -134,8 +139,9 @@ int Tail(const std::string& index) {
         zelknet::MessageReply reply;
         const auto context = ZKNetClient::Context();
         const std::int32_t hr =
-            ZKNetClient::HResult(client->Device().GetNextMessage(context.get(), request, &reply), reply.hresult());
-        if (zknet::Failed(hr)) throw ToolError{"reading messages of device " + index + " failed (" + Hex(hr) + ")"};
+            ZKNetClient::HResult(client->Device().GetNextMessage(context.get(), request, &reply), reply);
+        if (zknet::Failed(hr))
+            throw ToolError{"reading messages of device " + index + " failed (" + Hex(hr) + ")"};
         if (reply.text().empty()) {
             std::fflush(stdout);
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -163,12 +169,14 @@ int Sim(const std::vector<std::string>& args) {
         Need(args, 2);
         zelknet::SimDeviceRequest request;
         request.set_device(Number(args[1], "device index"));
-        status = verb == "plug" ? sim.Plug(context.get(), request, &reply) : sim.Unplug(context.get(), request, &reply);
+        status = verb == "plug" ? sim.Plug(context.get(), request, &reply)
+                                : sim.Unplug(context.get(), request, &reply);
     } else if (verb == "queue") {
         Need(args, 3);
         zelknet::SimMessagesRequest request;
         request.set_device(Number(args[1], "device index"));
-        for (std::size_t i = 2; i < args.size(); ++i) request.add_texts(args[i]);
+        for (std::size_t i = 2; i < args.size(); ++i)
+            request.add_texts(args[i]);
         status = sim.QueueMessages(context.get(), request, &reply);
     } else if (verb == "identity") {
         Need(args, 3);
@@ -187,8 +195,8 @@ int Sim(const std::vector<std::string>& args) {
             } else if (key == "code") {
                 unsigned a = 0, b = 0, c = 0;
                 char tail = 0;
-                if (std::sscanf(value.c_str(), "%u.%u.%u%c", &a, &b, &c, &tail) != 3 || a > 0xFFFF || b > 0xFFFF ||
-                    c > 0xFFFF)
+                if (std::sscanf(value.c_str(), "%u.%u.%u%c", &a, &b, &c, &tail) != 3 || a > 0xFFFF ||
+                    b > 0xFFFF || c > 0xFFFF)
                     throw ToolError{"bad code version '" + value + "' (want MAJOR.MINOR.BUILD)"};
                 request.set_main_major(a);
                 request.set_main_minor(b);

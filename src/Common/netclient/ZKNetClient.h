@@ -1,0 +1,69 @@
+#pragma once
+// A connection to zelknetserver: one gRPC channel on one socket, the stubs of its services, deadlines for
+// every call, and the session that the device handles belong to. The handles opened through this client
+// die when it is destroyed (or its process ends).
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <grpcpp/channel.h>
+#include <grpcpp/client_context.h>
+
+#include "Common/ZKServerLauncher.h"
+#include "zelknet.grpc.pb.h"
+
+class ZKNetClient {
+public:
+    // The deadline of a call unless the caller gives another.
+    static constexpr std::chrono::milliseconds kDefaultDeadline{2000};
+
+    // Connects to the running server, or starts one as the program would.
+    static std::unique_ptr<ZKNetClient> ConnectOrSpawn(const zk::NetServerLaunch& launch, std::string& error);
+    // Connects only when a server already runs.
+    static std::unique_ptr<ZKNetClient> ConnectExisting(const std::string& runtimeFolder, std::string& error);
+    // Takes over a connected socket.
+    static std::unique_ptr<ZKNetClient> FromSocket(int fd);
+
+    ~ZKNetClient();
+    ZKNetClient(const ZKNetClient&) = delete;
+    ZKNetClient& operator=(const ZKNetClient&) = delete;
+
+    zelknet::Server::Stub& Server() { return *server_; }
+    zelknet::Device::Stub& Device() { return *device_; }
+    zelknet::SimControl::Stub& Sim() { return *sim_; }
+
+    // A fresh context whose deadline lies `deadline` from now.
+    static std::unique_ptr<grpc::ClientContext> Context(
+        std::chrono::milliseconds deadline = kDefaultDeadline);
+
+    // The session for OpenDevice, attached on first use; 0 when the server did not answer in time.
+    std::uint64_t Session(std::chrono::milliseconds timeout = kDefaultDeadline);
+    // Ends the session now: the server closes every handle opened with it.
+    void EndSession();
+
+    // Opens a device by its address; the handle, or 0 with `hresult` set.
+    std::uint64_t OpenDevice(std::uint32_t address1, std::uint32_t address2, std::uint16_t address3,
+                             std::int32_t& hresult);
+
+    // The HRESULT of a finished call: a transport failure or a missed deadline counts like a failed COM
+    // call; otherwise the reply's own. (The reply is read here, after the call: pass the call itself as
+    // the first argument.)
+    static std::int32_t HResult(const grpc::Status& status, std::int32_t replyHResult);
+    template <typename Reply>
+    static std::int32_t HResult(const grpc::Status& status, const Reply& reply) {
+        return HResult(status, status.ok() ? reply.hresult() : 0);
+    }
+
+private:
+    explicit ZKNetClient(std::shared_ptr<grpc::Channel> channel);
+    class SessionCall;
+
+    std::shared_ptr<grpc::Channel> channel_;
+    std::unique_ptr<zelknet::Server::Stub> server_;
+    std::unique_ptr<zelknet::Device::Stub> device_;
+    std::unique_ptr<zelknet::SimControl::Stub> sim_;
+    std::unique_ptr<zelknet::Session::Stub> sessionStub_;
+    std::unique_ptr<SessionCall> session_;
+};

@@ -1,0 +1,204 @@
+#include "ZelkNetServer/ZelkNetServerService.h"
+
+#include <algorithm>
+
+#include "ZelkNetServer/ZelkNetFaultGate.h"
+
+using grpc::Status;
+using namespace zknet;
+
+namespace {
+
+// Texts of the codes that the server and the simulated devices give; a scenario may add or replace any.
+const std::map<std::uint16_t, std::string>& BuiltInErrorTexts() {
+    static const std::map<std::uint16_t, std::string> texts{
+        {0, "No error"},
+        {kResultWrongKey, "The identity key does not match the device"},
+        {kResultNoData, "Data not available"},
+        {1002, "No identity file"},
+        {3000, "No access statement"},
+    };
+    return texts;
+}
+
+bool FitsU16(std::uint32_t value) {
+    return value <= 0xFFFF;
+}
+
+}  // namespace
+
+std::string ZelkNetServerService::ErrorText(std::uint16_t code) const {
+    if (const auto found = world_.Scenario().errorTexts.find(code);
+        found != world_.Scenario().errorTexts.end())
+        return found->second;
+    if (const auto found = BuiltInErrorTexts().find(code); found != BuiltInErrorTexts().end())
+        return found->second;
+    return "Error " + std::to_string(code);
+}
+
+Status ZelkNetServerService::GetAccessList(Context* context, const zelknet::AccessListRequest* request,
+                                           zelknet::AccessListReply* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.GetAccessList", reply)) return Status::OK;
+    if (!FitsU16(request->selector1()) || !FitsU16(request->selector2()) || !FitsU16(request->selector5())) {
+        reply->set_hresult(kE_INVALIDARG);
+        return Status::OK;
+    }
+    for (const ZelkNetAccessEntry& entry : world_.Scenario().access) {
+        if (entry.root != request->selector1() || entry.user != request->selector2() ||
+            entry.area != request->selector5())
+            continue;
+        for (const auto& triple : entry.triples) {
+            for (std::uint16_t word : triple)
+                reply->add_words(word);
+        }
+    }
+    reply->set_hresult(kS_OK);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::GetErrorText(Context* context, const zelknet::ErrorTextRequest* request,
+                                          zelknet::TextReply* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.GetErrorText", reply)) return Status::OK;
+    if (!FitsU16(request->code())) {
+        reply->set_hresult(kE_INVALIDARG);
+        return Status::OK;
+    }
+    reply->set_text(ErrorText(static_cast<std::uint16_t>(request->code())));
+    reply->set_hresult(kS_OK);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::GetIdentityName(Context* context, const zelknet::IdentityRequest* request,
+                                             zelknet::TextReply* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.GetIdentityName", reply)) return Status::OK;
+    for (const ZelkNetIdentityName& name : world_.Scenario().identityNames) {
+        if (name.root == request->identity() && name.user == request->sub_identity()) {
+            reply->set_text(name.name);
+            break;
+        }
+    }
+    reply->set_hresult(kS_OK);  // an unknown identity has an empty name
+    return Status::OK;
+}
+
+Status ZelkNetServerService::StoreProfile(Context* context, const zelknet::StoreProfileRequest* request,
+                                          zelknet::Status* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.StoreProfile", reply)) return Status::OK;
+    if (request->profile().empty() || request->profile().size() > kMaxStoreRead) {
+        reply->set_hresult(kE_INVALIDARG);
+        return Status::OK;
+    }
+    world_.StoreProfile(ZKBytes(request->profile().begin(), request->profile().end()));
+    reply->set_hresult(kS_OK);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::GetStoredProfile(Context* context, const zelknet::StoredProfileRequest* request,
+                                              zelknet::BytesReply* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.GetStoredProfile", reply)) return Status::OK;
+    for (const ZelkNetStoredProfile& profile : world_.Scenario().storedProfiles) {
+        if (profile.typeName == request->type_name() && profile.major == request->major() &&
+            profile.minor == request->minor() && profile.build == request->build()) {
+            reply->set_data(profile.bytes.data(), profile.bytes.size());
+            reply->set_hresult(kS_OK);
+            return Status::OK;
+        }
+    }
+    reply->set_hresult(kE_NOT_FOUND);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::GetDeviceList(Context* context, const zelknet::Empty*,
+                                           zelknet::BytesReply* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.GetDeviceList", reply)) return Status::OK;
+    ZKBytes bytes;
+    for (const ZKDeviceListEntry& entry : world_.ReachableDevices())
+        entry.AppendTo(bytes);
+    reply->set_data(bytes.data(), bytes.size());
+    reply->set_hresult(kS_OK);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::OpenDevice(Context* context, const zelknet::OpenDeviceRequest* request,
+                                        zelknet::OpenDeviceReply* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.OpenDevice", reply)) return Status::OK;
+    if (!FitsU16(request->address3())) {
+        reply->set_hresult(kE_INVALIDARG);
+        return Status::OK;
+    }
+    const std::uint64_t handle =
+        world_.OpenDevice(request->session(), request->address1(), request->address2(),
+                          static_cast<std::uint16_t>(request->address3()));
+    reply->set_handle(handle);
+    reply->set_hresult(handle ? kS_OK : kE_NOT_FOUND);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::GetVersion(Context* context, const zelknet::Empty*,
+                                        zelknet::VersionReply* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.GetVersion", reply)) return Status::OK;
+    reply->set_major(world_.Version().major);
+    reply->set_minor(world_.Version().minor);
+    reply->set_hresult(kS_OK);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::Ping(Context* context, const zelknet::Empty*, zelknet::Status* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.Ping", reply)) return Status::OK;
+    if (!world_.PingAnswer()) {
+        // A lost server: the call never returns before the client gives up.
+        world_.Hang([context] {
+            return context->IsCancelled() || std::chrono::system_clock::now() > context->deadline();
+        });
+        return Status(grpc::StatusCode::UNAVAILABLE, "not answering");
+    }
+    reply->set_hresult(kS_OK);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::SelectIdentity(Context* context, const zelknet::IdentityRequest* request,
+                                            zelknet::Status* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.SelectIdentity", reply)) return Status::OK;
+    if (!world_.VersionAtLeast(1, 7)) {
+        reply->set_hresult(kE_NOTIMPL);
+        return Status::OK;
+    }
+    if (!FitsU16(request->identity()) || !FitsU16(request->sub_identity())) {
+        reply->set_hresult(kE_INVALIDARG);
+        return Status::OK;
+    }
+    world_.SelectIdentity(static_cast<std::uint16_t>(request->identity()),
+                          static_cast<std::uint16_t>(request->sub_identity()));
+    reply->set_hresult(kS_OK);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::GetAccessRights(Context* context, const zelknet::IdentityRequest* request,
+                                             zelknet::AccessRightsReply* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.GetAccessRights", reply)) return Status::OK;
+    if (!world_.VersionAtLeast(2, 4)) {
+        reply->set_hresult(kE_NOTIMPL);
+        return Status::OK;
+    }
+    const auto& names = world_.Scenario().identityNames;
+    const auto found = std::find_if(names.begin(), names.end(), [request](const ZelkNetIdentityName& name) {
+        return name.root == request->identity() && name.user == request->sub_identity();
+    });
+    reply->set_rights(found == names.end() ? 0 : found->rights);
+    reply->set_status(found == names.end() ? 1 : 0);
+    reply->set_hresult(kS_OK);
+    return Status::OK;
+}
+
+Status ZelkNetServerService::GetBuildNumber(Context* context, const zelknet::Empty*,
+                                            zelknet::BuildReply* reply) {
+    if (ZelkNetFaultGate(world_, context, "Server.GetBuildNumber", reply)) return Status::OK;
+    // Servers before 2.7 had no build number.
+    if (!world_.VersionAtLeast(2, 7)) {
+        reply->set_hresult(kE_NOTIMPL);
+        return Status::OK;
+    }
+    reply->set_build(world_.Version().build);
+    reply->set_hresult(kS_OK);
+    return Status::OK;
+}

@@ -1,0 +1,131 @@
+#include "ZelkNetServer/ZelkNetSimControlService.h"
+
+#include <set>
+
+#include <google/protobuf/descriptor.h>
+
+#include "zelknet.pb.h"
+
+using grpc::Status;
+
+namespace {
+
+Status Ok(zelknet::SimReply* reply) {
+    reply->set_ok(true);
+    return Status::OK;
+}
+
+Status Refuse(zelknet::SimReply* reply, std::string error) {
+    reply->set_ok(false);
+    reply->set_error(std::move(error));
+    return Status::OK;
+}
+
+// The operations a fault may be injected into: every RPC of the Server and Device services.
+const std::set<std::string, std::less<>>& FaultableOperations() {
+    static const std::set<std::string, std::less<>> names = [] {
+        std::set<std::string, std::less<>> all;
+        const auto* pool = google::protobuf::DescriptorPool::generated_pool();
+        for (const char* name : {"zelknet.Server", "zelknet.Device"}) {
+            const google::protobuf::ServiceDescriptor* service = pool->FindServiceByName(name);
+            if (!service) continue;
+            for (int i = 0; i < service->method_count(); ++i)
+                all.insert(service->name() + "." + service->method(i)->name());
+        }
+        return all;
+    }();
+    return names;
+}
+
+std::optional<std::uint16_t> U16(bool present, std::uint32_t value, bool& bad) {
+    if (!present) return std::nullopt;
+    if (value > 0xFFFF) bad = true;
+    return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace
+
+ZelkNetSimDevice* ZelkNetSimControlService::Device(std::uint32_t index, zelknet::SimReply* reply) const {
+    ZelkNetSimDevice* device = world_.SimDevice(index);
+    if (!device) {
+        reply->set_ok(false);
+        reply->set_error("no device " + std::to_string(index) + " (the scenario has " +
+                         std::to_string(world_.DeviceCount()) + ")");
+    }
+    return device;
+}
+
+Status ZelkNetSimControlService::Plug(Context*, const zelknet::SimDeviceRequest* request,
+                                      zelknet::SimReply* reply) {
+    ZelkNetSimDevice* device = Device(request->device(), reply);
+    if (!device) return Status::OK;
+    device->SetPlugged(true);
+    return Ok(reply);
+}
+
+Status ZelkNetSimControlService::Unplug(Context*, const zelknet::SimDeviceRequest* request,
+                                        zelknet::SimReply* reply) {
+    ZelkNetSimDevice* device = Device(request->device(), reply);
+    if (!device) return Status::OK;
+    device->SetPlugged(false);
+    return Ok(reply);
+}
+
+Status ZelkNetSimControlService::QueueMessages(Context*, const zelknet::SimMessagesRequest* request,
+                                               zelknet::SimReply* reply) {
+    ZelkNetSimDevice* device = Device(request->device(), reply);
+    if (!device) return Status::OK;
+    device->QueueMessages(std::vector<std::string>(request->texts().begin(), request->texts().end()));
+    return Ok(reply);
+}
+
+Status ZelkNetSimControlService::SetIdentity(Context*, const zelknet::SimIdentityRequest* request,
+                                             zelknet::SimReply* reply) {
+    ZelkNetSimDevice* device = Device(request->device(), reply);
+    if (!device) return Status::OK;
+    bool bad = false;
+    ZelkNetIdentityChange change;
+    if (request->has_type_name()) {
+        if (request->type_name().empty() || request->type_name().size() >= ZKDeviceIdentity::kTypeNameSize)
+            return Refuse(reply, "a type name has 1 to 31 bytes");
+        change.typeName = request->type_name();
+    }
+    change.rootId = U16(request->has_root_id(), request->root_id(), bad);
+    change.mainMajor = U16(request->has_main_major(), request->main_major(), bad);
+    change.mainMinor = U16(request->has_main_minor(), request->main_minor(), bad);
+    change.mainBuild = U16(request->has_main_build(), request->main_build(), bad);
+    change.boxState = U16(request->has_box_state(), request->box_state(), bad);
+    if (bad) return Refuse(reply, "identity numbers are 16-bit values");
+    device->ChangeIdentity(change);
+    return Ok(reply);
+}
+
+Status ZelkNetSimControlService::SetErrors(Context*, const zelknet::SimErrorRequest* request,
+                                           zelknet::SimReply* reply) {
+    ZelkNetSimDevice* device = Device(request->device(), reply);
+    if (!device) return Status::OK;
+    if (request->error_id() > 0xFFFF) return Refuse(reply, "error ids are 16-bit values");
+    device->SetErrorState(static_cast<std::uint16_t>(request->error_id()), request->active(),
+                          request->stored(), request->count());
+    return Ok(reply);
+}
+
+Status ZelkNetSimControlService::InjectFault(Context*, const zelknet::SimFaultRequest* request,
+                                             zelknet::SimReply* reply) {
+    if (!FaultableOperations().contains(request->operation()))
+        return Refuse(reply, "unknown operation '" + request->operation() +
+                                 "' (use Server.<call> or Device.<call>, e.g. Device.GetNextMessage)");
+    world_.InjectFault(request->operation(), request->count(), request->hang());
+    return Ok(reply);
+}
+
+Status ZelkNetSimControlService::SetPingAnswer(Context*, const zelknet::SimPingRequest* request,
+                                               zelknet::SimReply* reply) {
+    world_.SetPingAnswer(request->answer());
+    return Ok(reply);
+}
+
+Status ZelkNetSimControlService::Quit(Context*, const zelknet::Empty*, zelknet::SimReply* reply) {
+    quit_();
+    return Ok(reply);
+}

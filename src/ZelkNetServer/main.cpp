@@ -1,0 +1,132 @@
+// zelknetserver [--foreground] [--scenario FILE] [--verbose]
+// The device server: serves the devices of a scenario on the user's socket until SIGTERM, SIGINT or a
+// SimControl quit. Without --foreground it detaches once it serves (the starting process exits 0) or
+// failed (exits 1 after the message).
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "Platform/Process.h"
+#include "Platform/ShellFolders.h"
+#include "ZelkNetServer/ZelkNetServer.h"
+
+namespace {
+
+bool IsFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The scenario to serve: the one asked for, else the user's configured one, else the installed demo.
+std::optional<std::string> ChooseScenario(const std::string& asked) {
+    if (!asked.empty()) return asked;
+    const std::string configured = zk::ConfigFolder() + "/zelkor/netserver.toml";
+    if (IsFile(configured)) return configured;
+    const std::string demo = zk::ExecutableFolder() + "/../share/zelkor/scenarios/demo.toml";
+    if (IsFile(demo)) return demo;
+    return std::nullopt;
+}
+
+// Forks into the background. Returns in the child with the write end of a pipe on which it reports its
+// start (one byte: 0 serving, 1 failed); the parent waits for that byte and exits with it.
+int Detach() {
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return -1;
+    const pid_t child = ::fork();
+    if (child < 0) return -1;
+    if (child > 0) {
+        ::close(report[1]);
+        char status = 1;
+        while (::read(report[0], &status, 1) < 0 && errno == EINTR) {
+        }
+        std::_Exit(status == 0 ? 0 : 1);  // no byte at all: the child died before it could report
+    }
+    ::close(report[0]);
+    ::setsid();
+    if (const int null = ::open("/dev/null", O_RDWR); null >= 0) {
+        ::dup2(null, STDIN_FILENO);
+        if (null > STDERR_FILENO) ::close(null);
+    }
+    if (::chdir("/") != 0) {
+        // Staying in the start folder is harmless.
+    }
+    return report[1];
+}
+
+void Report(int fd, bool ok) {
+    if (fd < 0) return;
+    const char status = ok ? 0 : 1;
+    if (::write(fd, &status, 1) < 0) {
+        // The starting process is gone; nobody to tell.
+    }
+    ::close(fd);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"zelknetserver: the device server of ZelkMsg"};
+    bool foreground = false;
+    bool verbose = false;
+    std::string scenarioPath;
+    app.add_flag("--foreground", foreground, "Stay in the foreground instead of detaching");
+    app.add_option("--scenario", scenarioPath, "Scenario file (TOML) with the simulated devices");
+    app.add_flag("--verbose", verbose, "Log every client connection");
+    CLI11_PARSE(app, argc, argv);
+
+    const std::optional<std::string> chosen = ChooseScenario(scenarioPath);
+    if (!chosen) {
+        ZelkNetLog("no scenario: give --scenario FILE or create " + zk::ConfigFolder() +
+                   "/zelkor/netserver.toml");
+        return 1;
+    }
+    std::string error;
+    const std::optional<ZelkNetScenario> scenario = ZelkNetScenario::Load(*chosen, error);
+    if (!scenario) {
+        ZelkNetLog(error);
+        return 1;
+    }
+
+    // Detach before any thread exists: fork keeps only the calling thread.
+    const int report = foreground ? -1 : Detach();
+
+    // Signals are taken synchronously by this thread; every thread started later inherits the mask.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGHUP);
+    ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    ZelkNetServerOptions options;
+    options.verbose = verbose;
+    ZelkNetServer server(*scenario, options);
+    bool alreadyRunning = false;
+    if (!server.Start(error, alreadyRunning)) {
+        ZelkNetLog(error);
+        Report(report, false);
+        return 1;
+    }
+    if (verbose || foreground) ZelkNetLog("serving " + *chosen + " on " + server.SocketPath());
+    Report(report, true);
+
+    const timespec tick{0, 100 * 1000 * 1000};
+    while (!server.WaitForStopRequest(std::chrono::milliseconds(0))) {
+        const int signal = ::sigtimedwait(&signals, nullptr, &tick);
+        if (signal > 0) {
+            if (verbose || foreground) ZelkNetLog(std::string("stopping on ") + strsignal(signal));
+            break;
+        }
+    }
+    server.Shutdown();
+    return 0;
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# zelknet against a real zelknetserver on the demo scenario, in a private runtime folder: tail shows the
+# chatter, sim unplug takes a device off the list, twenty concurrent lists with no server running end
+# with exactly one server, sim quit stops it, and every failure is a message with exit code 1.
+set -u
+bin="$1"
+demo="$2"
+fail=0
+work=$(mktemp -d)
+export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/zelkor"
+chmod 700 "$XDG_RUNTIME_DIR"
+cp "$demo" "$XDG_CONFIG_HOME/zelkor/netserver.toml"
+
+cleanup() {
+    timeout 5 "$bin/zelknet" sim quit >/dev/null 2>&1
+    local pid
+    pid=$(cat "$XDG_RUNTIME_DIR/zelkor/netserver.lock" 2>/dev/null)
+    if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid"; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() {  # check DESCRIPTION COMMAND...
+    local what="$1"; shift
+    if ! "$@"; then echo "FAIL: $what"; fail=1; fi
+}
+
+# Without a server, sim refuses with a message and exit code 1 (it never starts one).
+out=$(timeout 10 "$bin/zelknet" sim quit 2>&1); code=$?
+check "sim without a server fails with 1" test "$code" -eq 1
+check "sim without a server says why" grep -q "no zelknetserver is running" <<<"$out"
+
+# Twenty lists at once, no server running: all succeed, exactly one server results.
+for i in $(seq 20); do timeout 20 "$bin/zelknet" list >"$work/list.$i" 2>"$work/err.$i" & done
+wait
+for i in $(seq 20); do
+    check "concurrent list $i lists three devices" test "$(wc -l <"$work/list.$i")" -eq 3
+done
+servers=$(pgrep -u "$(id -u)" -f "^$bin/zelknetserver" | while read -r p; do
+    if tr '\0' '\n' </proc/$p/environ 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"; then echo "$p"; fi
+done | wc -l)
+check "exactly one server (found $servers)" test "$servers" -eq 1
+check "list line format" grep -qx '0 ECU-M4 #1201 boxstate 10000 Engine controller on bench 1' "$work/list.1"
+
+# tail shows the demo chatter of the engine controller.
+timeout -s INT 3 "$bin/zelknet" tail 0 >"$work/tail" 2>&1
+check "tail shows chatter" grep -qE 'Idle speed|Coolant|Lambda|Battery|Oil pressure' "$work/tail"
+
+check "identify" bash -c "'$bin/zelknet' identify 1 | grep -qx 'DEVICE PDU-16 #77'"
+check "bad index fails" bash -c "! '$bin/zelknet' identify 9 2>/dev/null"
+
+# Unplugged, the engine controller leaves the list; plugged again, it is back.
+check "sim unplug" "$bin/zelknet" sim unplug 0
+check "unplugged device is not listed" bash -c "! '$bin/zelknet' list | grep -q ECU-M4"
+check "sim plug" "$bin/zelknet" sim plug 0
+check "plugged device is listed" bash -c "'$bin/zelknet' list | grep -q ECU-M4"
+check "unknown sim verb fails" bash -c "! '$bin/zelknet' sim fly 2>/dev/null"
+
+check "sim quit" "$bin/zelknet" sim quit
+check "server gone after quit" bash -c "for i in \$(seq 100); do [[ -e '$XDG_RUNTIME_DIR/zelkor/netserver.sock' ]] || exit 0; sleep 0.05; done; exit 1"
+
+[[ $fail -eq 0 ]] && echo "zelknet checks passed"
+exit $fail

@@ -1,0 +1,6 @@
+// zelknet: a command-line client of zelknetserver.
+#include "Common/netclient/ZKNetTool.h"
+
+int main(int argc, char** argv) {
+    return ZKNetToolMain(argc, argv);
+}

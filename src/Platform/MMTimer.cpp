@@ -16,10 +16,9 @@ TimerCaps TimeGetDevCaps() {
 Event::Event(ResetMode mode, bool initiallySet) : mode_(mode), set_(initiallySet) {}
 
 void Event::Set() {
-    {
-        std::lock_guard lock(mutex_);
-        set_ = true;
-    }
+    // Notify under the lock: a waiter that sees the flag may destroy the event as soon as the lock is free.
+    std::lock_guard lock(mutex_);
+    set_ = true;
     cv_.notify_all();
 }
 

@@ -11,6 +11,9 @@
 // skipped until the GUI thread catches up. Its next due time counts from when it fired, not from when it was
 // due. Ticks carry a serial number of their registration, so a tick posted before a registration was removed
 // is ignored, even when a new registration has taken the old one's place.
+//
+// A client is called without the lock held, so it must be removed and destroyed on the GUI thread (as the
+// main window's clients do in their destructors), never while another thread may still be delivering.
 
 #include <cstdint>
 

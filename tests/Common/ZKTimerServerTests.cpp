@@ -138,8 +138,8 @@ TEST_F(TimerServerTest, PeriodZeroIsAnInternalError) {
 TEST_F(TimerServerTest, OtherThreadsMayRegisterWhileTicksFlow) {
     Recorder client;
     ZKTimerServer::AddPeriodic(2, 0, &client, 0);
+    Recorder other;  // outlives every delivery: clients are destroyed on the GUI thread
     std::thread churn([&] {
-        Recorder other;
         for (int i = 0; i < 200; ++i) {
             ZKTimerServer::AddPeriodic(1 + i % 3, static_cast<std::uint32_t>(i % 4), &other, 0);
             ZKTimerServer::Remove(static_cast<std::uint32_t>((i + 2) % 4), &other);

@@ -1,0 +1,165 @@
+#pragma once
+// The window system of the GUI thread: a tree of windows (top-level, owned, child) addressed by handles,
+// one message queue that any thread may post to, sent messages, per-window timers, focus, activation,
+// capture, invalidation and painting.
+//
+// The thread that calls InitWindowSystem is the GUI thread. Every function here must be called on it, except
+// IsWindow, PostMessage, SendMessage and SendMessageTimeout, which are safe on any thread. A message sent
+// from another thread waits until the GUI thread picks it up in GetMessage/PeekMessage.
+//
+// Posted and sent are different paths: PostMessage queues and returns; SendMessage on the GUI thread calls
+// the window procedure at once.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Platform/WindowTypes.h"
+
+namespace zk {
+
+using WNDPROC = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
+
+constexpr DWORD CS_DBLCLKS = 0x0008;
+
+struct WindowCreateParams {
+    DWORD exStyle = 0;
+    DWORD style = 0;
+    DWORD classStyle = 0;  // CS_DBLCLKS: double clicks are reported as such
+    std::string title;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    int cx = CW_USEDEFAULT;
+    int cy = CW_USEDEFAULT;
+    HWND parent;  // the parent of a WS_CHILD window, the owner of any other
+    UINT id = 0;  // child identifier
+    WNDPROC proc;
+    void* createParam = nullptr;
+};
+
+struct MonitorInfo {
+    Rect monitor;
+    Rect work;
+};
+
+struct WindowSystemOptions {
+    Size screen{1920, 1080};
+    std::optional<Rect> workArea;  // default: the whole screen
+};
+
+// Starts the window system on the calling thread (the GUI thread from now on). False when it runs already.
+bool InitWindowSystem(const WindowSystemOptions& options = {});
+// Destroys every window, fails pending cross-thread sends and forgets the queue.
+void ShutdownWindowSystem();
+bool IsGuiThread();
+
+class WindowSystemScope {
+public:
+    explicit WindowSystemScope(const WindowSystemOptions& options = {}) { InitWindowSystem(options); }
+    ~WindowSystemScope() { ShutdownWindowSystem(); }
+    WindowSystemScope(const WindowSystemScope&) = delete;
+    WindowSystemScope& operator=(const WindowSystemScope&) = delete;
+};
+
+// --- window tree ---
+// Sends WM_CREATE (an answer of -1 fails the creation and gives a null handle) and WM_SIZE; a WS_VISIBLE
+// window is then shown.
+HWND CreateWindowEx(const WindowCreateParams& params);
+// Destroys owned windows first, then sends WM_DESTROY to the window and its children (parent first) and
+// WM_NCDESTROY (children first); the handle is free afterwards.
+bool DestroyWindow(HWND hwnd);
+bool IsWindow(HWND hwnd);   // any thread
+HWND GetParent(HWND hwnd);  // the parent of a child window, the owner of any other
+HWND GetOwner(HWND hwnd);
+HWND GetTopLevel(HWND hwnd);
+bool IsChild(HWND parent, HWND hwnd);
+std::vector<HWND> GetChildren(HWND hwnd);  // in z-order, top first
+std::vector<HWND> GetTopLevelWindows();    // in z-order, top first
+UINT GetDlgCtrlID(HWND hwnd);
+
+DWORD GetWindowStyle(HWND hwnd);
+DWORD GetWindowExStyle(HWND hwnd);
+void SetWindowStyle(HWND hwnd, DWORD style);
+void SetWindowExStyle(HWND hwnd, DWORD exStyle);
+LPARAM GetWindowUserData(HWND hwnd);
+void SetWindowUserData(HWND hwnd, LPARAM data);
+std::string GetWindowText(HWND hwnd);
+void SetWindowText(HWND hwnd, const std::string& text);
+
+// --- geometry ---
+bool ShowWindow(HWND hwnd, int cmd);  // returns whether the window was visible before
+bool IsWindowVisible(HWND hwnd);      // visible itself and all its ancestors
+bool IsIconic(HWND hwnd);
+bool IsZoomed(HWND hwnd);
+bool MoveWindow(HWND hwnd, int x, int y, int cx, int cy, bool repaint = true);
+bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+Rect GetWindowRect(HWND hwnd);  // screen coordinates
+Rect GetClientRect(HWND hwnd);  // (0, 0, width, height)
+Point ClientToScreen(HWND hwnd, Point p);
+Point ScreenToClient(HWND hwnd, Point p);
+bool BringWindowToTop(HWND hwnd);
+bool GetWindowPlacement(HWND hwnd, WindowPlacement& placement);
+bool SetWindowPlacement(HWND hwnd, const WindowPlacement& placement);
+MonitorInfo GetMonitorInfoFromPoint(Point p);  // the nearest monitor
+MonitorInfo GetMonitorInfoFromWindow(HWND hwnd);
+
+// --- state ---
+bool EnableWindow(HWND hwnd, bool enable);  // returns whether it was disabled before
+bool IsWindowEnabled(HWND hwnd);
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
+HWND SetActiveWindow(HWND hwnd);
+HWND GetActiveWindow();
+bool SetForegroundWindow(HWND hwnd);
+HWND GetForegroundWindow();
+bool IsApplicationActive();
+HWND SetCapture(HWND hwnd);
+bool ReleaseCapture();
+HWND GetCapture();
+// TME_LEAVE asks for one WM_MOUSELEAVE when the mouse leaves the window's client area.
+bool TrackMouseEvent(DWORD flags, HWND hwnd);
+short GetKeyState(int vk);  // high bit set while the key is down
+Point GetCursorPos();
+
+// --- messages ---
+bool PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);     // any thread
+LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);  // any thread
+// False when the window does not exist or the answer did not come within timeoutMs (the message may still
+// be handled later; its answer is then dropped).
+bool SendMessageTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeoutMs,
+                        LRESULT* result);
+void PostQuitMessage(int exitCode);
+// Blocks until a message arrives; false for WM_QUIT.
+bool GetMessage(MSG& msg);
+bool PeekMessage(MSG& msg, UINT removeFlags);
+void TranslateMessage(const MSG& msg);
+LRESULT DispatchMessage(const MSG& msg);
+LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Timers deliver WM_TIMER with the timer id in wParam; setting an existing (hwnd, id) restarts it.
+std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT elapseMs);
+bool KillTimer(HWND hwnd, std::uintptr_t id);
+
+// --- painting ---
+struct PAINTSTRUCT {
+    bool fErase = false;  // the background still needs erasing (WM_ERASEBKGND answered 0)
+    Rect rcPaint;         // client coordinates
+};
+bool InvalidateRect(HWND hwnd, const Rect* rect, bool erase);
+bool ValidateRect(HWND hwnd, const Rect* rect);
+bool RedrawWindow(HWND hwnd, const Rect* rect, UINT flags);
+bool UpdateWindow(HWND hwnd);
+bool GetUpdateRect(HWND hwnd, Rect* rect);
+// The region a paint of the window may draw to: its update area, less what children (WS_CLIPCHILDREN) and
+// higher siblings (WS_CLIPSIBLINGS) cover and what lies outside its ancestors. Client coordinates.
+std::vector<Rect> BeginPaint(HWND hwnd, PAINTSTRUCT& ps);
+void EndPaint(HWND hwnd, const PAINTSTRUCT& ps);
+
+// Statistics for tests and benchmarks.
+struct WindowSystemStats {
+    unsigned long waits = 0;  // times the GUI thread blocked waiting for work
+};
+WindowSystemStats GetWindowSystemStats();
+
+}  // namespace zk

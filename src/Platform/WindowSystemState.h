@@ -1,0 +1,115 @@
+#pragma once
+// Internal state of the window system, shared by its source files. Not for use outside src/Platform.
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "Platform/Input.h"
+#include "Platform/Window.h"
+
+namespace zk::detail {
+
+struct WindowData {
+    HWND hwnd;
+    HWND parent;  // child windows only
+    HWND owner;   // top-level windows only
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    DWORD classStyle = 0;
+    UINT id = 0;
+    std::string title;
+    WNDPROC proc;
+    LPARAM userData = 0;
+    Rect rect;                   // window rectangle in the parent's client coordinates (screen for top-level)
+    Rect client;                 // client rectangle relative to the window rectangle's top-left
+    std::vector<HWND> children;  // z-order, top first
+    std::vector<Rect> update;    // client coordinates, not merged
+    bool erasePending = false;
+    bool minimized = false;
+    bool maximized = false;
+    Rect normalRect;
+    bool destroying = false;
+};
+
+// A message sent from another thread, answered by the GUI thread.
+struct SentMessage {
+    MSG msg;
+    LRESULT result = 0;
+    bool done = false;
+    bool ok = false;
+};
+
+struct RawInput {
+    enum class Kind { Move, Down, Up, Wheel, KeyDown, KeyUp, Char, AppActive } kind;
+    Point pt;
+    input::Button button = input::Button::Left;
+    int value = 0;  // wheel delta, key code, character, active flag
+};
+
+struct Timer {
+    HWND hwnd;
+    std::uintptr_t id = 0;
+    UINT period = 1;
+    std::uint32_t due = 0;
+};
+
+enum class Tracking { None, Move, Size };
+
+struct State {
+    std::thread::id guiThread;
+    WindowSystemOptions options;
+    std::unordered_map<std::uint32_t, std::unique_ptr<WindowData>> windows;
+    std::vector<HWND> topLevels;  // z-order, top first
+    std::uint32_t nextId = 0x100;
+
+    HWND active, focus, capture, leaveTracked;
+    bool appActive = true;
+    std::deque<RawInput> input;
+    std::vector<Timer> timers;
+    unsigned char keys[256] = {};
+    Point cursor;
+    // double clicks
+    HWND lastDownWindow;
+    UINT lastDownMessage = 0;
+    std::uint32_t lastDownTime = 0;
+    Point lastDownPoint;
+    // dragging and sizing by hit-test answer
+    Tracking tracking = Tracking::None;
+    HWND trackWindow;
+    int trackHit = 0;
+    Point trackStart;
+    Rect trackRect;
+
+    // Shared with other threads, under queueMutex.
+    std::mutex queueMutex;
+    std::condition_variable wake;
+    bool woken = false;
+    std::deque<MSG> posted;
+    std::deque<std::shared_ptr<SentMessage>> sent;
+    std::condition_variable sentDone;
+    std::unordered_set<std::uint32_t> live;
+    bool quitPending = false;
+    int quitCode = 0;
+    unsigned long waits = 0;
+};
+
+extern State* g_state;
+
+WindowData* Find(HWND hwnd);
+LRESULT CallProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+Point ClientOriginOnScreen(const WindowData& w);
+void RouteInput(const RawInput& raw, std::deque<MSG>& out);
+void EndTracking();
+void ForgetWindowInInput(HWND hwnd);
+bool NextPaintWindow(HWND& hwnd);
+void InvalidateTree(WindowData& w, const Rect& rect, UINT flags);
+void Wake();
+LRESULT DefWindowProcNcButtonDown(HWND hwnd, int hit, Point screen);
+
+}  // namespace zk::detail

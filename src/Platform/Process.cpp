@@ -42,14 +42,18 @@ void WriteFully(int fd, const void* data, size_t size) {
 }
 
 // Runs in the grandchild after fork: only async-signal-safe calls.
-[[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe) {
+[[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe, SpawnOutput output) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    const int devNull = ::open("/dev/null", O_RDONLY);
+    const int devNull = ::open("/dev/null", O_RDWR);
     if (devNull >= 0) {
         ::dup2(devNull, STDIN_FILENO);
-        if (devNull != STDIN_FILENO) ::close(devNull);
+        if (output == SpawnOutput::Discard) {
+            ::dup2(devNull, STDOUT_FILENO);
+            ::dup2(devNull, STDERR_FILENO);
+        }
+        if (devNull > STDERR_FILENO) ::close(devNull);
     }
     ::execv(path, argv);
     const int error = errno;
@@ -93,7 +97,7 @@ std::optional<std::string> FindProgram(const std::string& name) {
     return std::nullopt;
 }
 
-SpawnResult SpawnDetached(const std::string& path, const std::vector<std::string>& args) {
+SpawnResult SpawnDetached(const std::string& path, const std::vector<std::string>& args, SpawnOutput output) {
     // Everything the children need is prepared before fork: after it only async-signal-safe calls are made.
     std::vector<std::string> strings;
     strings.reserve(args.size() + 1);
@@ -118,7 +122,7 @@ SpawnResult SpawnDetached(const std::string& path, const std::vector<std::string
     if (child == 0) {
         ::setsid();
         const pid_t grandchild = ::fork();
-        if (grandchild == 0) ExecChild(argv[0], argv.data(), errorPipe[1]);
+        if (grandchild == 0) ExecChild(argv[0], argv.data(), errorPipe[1], output);
         WriteFully(pidPipe[1], &grandchild, sizeof grandchild);
         ::_exit(grandchild < 0 ? 1 : 0);
     }

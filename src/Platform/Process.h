@@ -24,9 +24,14 @@ struct SpawnResult {
     int error = 0;   // errno of the failed step when not started
 };
 
+// What a detached process writes: to our standard output and error, or nowhere (background jobs whose
+// failures are silent).
+enum class SpawnOutput { Inherit, Discard };
+
 // Starts `path` with `args` (argv[1..]) as a detached process: own session, not a child of ours (nothing to
-// wait for, no zombie), standard input from /dev/null, our standard output and error. No shell is involved,
-// so arguments are passed exactly. `started` is false when the program could not be executed.
-SpawnResult SpawnDetached(const std::string& path, const std::vector<std::string>& args);
+// wait for, no zombie), standard input from /dev/null. No shell is involved, so arguments are passed exactly.
+// `started` is false when the program could not be executed.
+SpawnResult SpawnDetached(const std::string& path, const std::vector<std::string>& args,
+                          SpawnOutput output = SpawnOutput::Inherit);
 
 }  // namespace zk

@@ -105,7 +105,8 @@ std::optional<unsigned> ZMsgRegistry::BackupAtStartup() const {
     const auto zelkreg = zk::FindProgram("zelkreg");
     if (!zelkreg) return std::nullopt;
     const std::string file = *folder + "ZelkMsg." + std::to_string(number) + ".reg";
-    const auto spawned = zk::SpawnDetached(*zelkreg, {"EXPORT", "HKCU\\" + AppKeyName(), file, "/y"});
+    const auto spawned = zk::SpawnDetached(*zelkreg, {"EXPORT", "HKCU\\" + AppKeyName(), file, "/y"},
+                                           zk::SpawnOutput::Discard);
     if (!spawned.started) return std::nullopt;
     return number;
 }

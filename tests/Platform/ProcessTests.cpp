@@ -58,6 +58,20 @@ TEST(ProcessSpawn, ChildIsDetachedInItsOwnSession) {
     ::kill(result.pid, SIGTERM);
 }
 
+TEST(ProcessSpawn, DiscardedOutputGoesToDevNull) {
+    const auto sleep = zk::FindProgram("sleep");
+    ASSERT_TRUE(sleep.has_value());
+    const auto result = zk::SpawnDetached(*sleep, {"5"}, zk::SpawnOutput::Discard);
+    ASSERT_TRUE(result.started) << result.error;
+    for (const int fd : {1, 2}) {
+        const std::string link = "/proc/" + std::to_string(result.pid) + "/fd/" + std::to_string(fd);
+        char target[256] = {};
+        ASSERT_GT(::readlink(link.c_str(), target, sizeof target - 1), 0) << link;
+        EXPECT_STREQ("/dev/null", target) << link;
+    }
+    ::kill(result.pid, SIGTERM);
+}
+
 TEST(ProcessSpawn, MissingProgramReportsTheError) {
     const auto result = zk::SpawnDetached("/no/such/program", {});
     EXPECT_FALSE(result.started);

@@ -246,7 +246,7 @@ ZPMap::KeywordResult ZPOpenMap::ParseKeyword(const std::string& token) {
         if (token == "CONDITION" && P().GetConditionChecker()) {
             std::string message;
             if (!P().GetConditionChecker()(entry.args[0], message)) {
-                P().AddError("CONDITION \"%s\" - %s\n", entry.args[0].c_str(), message.c_str());
+                P().AddError("Could not parse CONDITION; %s\n", message.c_str());
                 return KeywordResult::Failed;
             }
         }

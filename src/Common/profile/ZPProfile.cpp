@@ -4,6 +4,7 @@
 #include <set>
 
 #include "Common/profile/ZPCalData.h"
+#include "Common/profile/ZPConditionHost.h"
 #include "Common/profile/ZPEnum.h"
 #include "Common/profile/ZPGlobalErrorDB.h"
 #include "Common/profile/ZPGlobalMapDB.h"
@@ -47,7 +48,10 @@ std::unique_ptr<ZPMap> CreateMap(ZPProfile* profile, int kind) {
 
 }  // namespace
 
-ZPProfile::ZPProfile() = default;
+ZPProfile::ZPProfile()
+    : conditionChecker_([this](const std::string& condition, std::string& message) {
+          return ZPConditionHost::Check(*this, condition, message);
+      }) {}
 ZPProfile::~ZPProfile() = default;
 
 void ZPProfile::Clear() {

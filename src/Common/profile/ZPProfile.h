@@ -26,8 +26,9 @@ class ZPEnum;
 
 class ZPProfile : public ParsableFile {
 public:
-    // Checks the text of a pin condition; true when it compiles, else false with a message. Without a
-    // checker, conditions are kept unchecked.
+    // Checks the text of a pin condition; true when it compiles, else false with a message. The default
+    // compiles it with the expression language against the profile's items and enumeration elements; an
+    // empty checker keeps conditions unchecked.
     using ConditionChecker = std::function<bool(const std::string& condition, std::string& message)>;
 
     // Deeper MENU nesting fails the parse.

@@ -126,20 +126,38 @@ TEST(ZPProfileValidity, IoFunctionGroupsClaimEachFunctionOnce) {
     EXPECT_EQ("", ErrorOf(text + "IOFUNCTION_REQUIREMENT_GROUP(g) { IO_FUNCTIONS(IO_B, IO_A) }"));
 }
 
-TEST(ZPProfileValidity, ConditionsGoThroughTheInstalledChecker) {
-    const std::string text = Basics() + kMenu + "IOFUNCTION_REQUIREMENT_GROUP(g) { CONDITION(\"a >\") }";
+TEST(ZPProfileValidity, ConditionsCompileAgainstItemsAndEnumerationElements) {
+    const std::string text = Basics() + "ENUM(eMode) { ELEMENT(RUN, \"r\") }\n" +
+                             "ITEM(Temp) { ID(1) TYPE(UNSIGNED) BITS(8) }\nMENU(Root) { ITEM(Temp) }\n";
+    const auto group = [&text](const std::string& condition) {
+        return text + "IOFUNCTION_REQUIREMENT_GROUP(g) { CONDITION(\"" + condition + "\") }";
+    };
+    ZPProfile good;
+    EXPECT_TRUE(good.ParseText(group("Temp > 95 + RUN"))) << good.Errors().back();
+
+    for (const std::string bad : {"Temp >", "Missing > 1", "RUN(2)"}) {
+        ZPProfile profile;
+        EXPECT_FALSE(profile.ParseText(group(bad))) << bad;
+        ASSERT_FALSE(profile.Errors().empty());
+        EXPECT_NE(std::string::npos, profile.Errors().back().find("Could not parse CONDITION; ")) << bad;
+        EXPECT_EQ('\n', profile.Errors().back().back());
+        EXPECT_EQ(std::string::npos, profile.Errors().back().find("\n\n")) << bad;
+    }
+
     ZPProfile unchecked;
-    EXPECT_TRUE(unchecked.ParseText(text));
-    ZPProfile checked;
+    unchecked.SetConditionChecker({});
+    EXPECT_TRUE(unchecked.ParseText(group("Temp >")));
+
+    ZPProfile custom;
     std::string seen;
-    checked.SetConditionChecker([&seen](const std::string& condition, std::string& message) {
+    custom.SetConditionChecker([&seen](const std::string& condition, std::string& message) {
         seen = condition;
         message = "missing operand";
         return false;
     });
-    EXPECT_FALSE(checked.ParseText(text));
-    EXPECT_EQ("a >", seen);
-    EXPECT_NE(std::string::npos, checked.Errors().back().find("CONDITION \"a >\" - missing operand\n"));
+    EXPECT_FALSE(custom.ParseText(group("1")));
+    EXPECT_EQ("1", seen);
+    EXPECT_NE(std::string::npos, custom.Errors().back().find("Could not parse CONDITION; missing operand\n"));
 }
 
 TEST(ZPProfileItems, ItemEnumerations) {

@@ -141,7 +141,7 @@ protected:
     template <ZKArithFn Combine>
     bool Assign(const ZKSampleContext* context, double& value) {
         double b = 0.0;
-        const bool defined = right_->Evaluate(context, b);
+        const bool defined = right_->EvaluateFast(context, b);
         auto& target = static_cast<ZKParserVariableHolder&>(*left_);
         std::size_t element = 0;
         if (target.HasIndices() && !target.Address(context, element)) return false;
@@ -171,15 +171,15 @@ public:
     bool IsStateful() const override { return V1 && stateful_; }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double a;
-        if (!left_->Evaluate(context, a)) {
+        if (!left_->EvaluateFast(context, a)) {
             if (V1 && stateful_) {
                 double discarded;
-                right_->Evaluate(context, discarded);
+                right_->EvaluateFast(context, discarded);
             }
             return false;
         }
         double b;
-        if (!right_->Evaluate(context, b)) return false;
+        if (!right_->EvaluateFast(context, b)) return false;
         return Fn(a, b, value);
     }
 };
@@ -192,20 +192,20 @@ public:
     bool IsStateful() const override { return V1 && stateful_; }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double a;
-        const bool leftDefined = left_->Evaluate(context, a);
+        const bool leftDefined = left_->EvaluateFast(context, a);
         const bool decided = leftDefined && (IsAnd ? a == 0.0 : a != 0.0);
         if (!leftDefined || decided) {
             if (V1 && stateful_) {
                 // The right side still sees the sample; an undefined right spoils the result.
                 double discarded;
-                if (!right_->Evaluate(context, discarded)) return false;
+                if (!right_->EvaluateFast(context, discarded)) return false;
             }
             if (!leftDefined) return false;
             value = IsAnd ? 0.0 : 1.0;
             return true;
         }
         double b;
-        if (!right_->Evaluate(context, b)) return false;
+        if (!right_->EvaluateFast(context, b)) return false;
         value = (b != 0.0) ? 1.0 : 0.0;
         return true;
     }
@@ -229,15 +229,15 @@ public:
     }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double c;
-        const bool defined = condition_->Evaluate(context, c);
+        const bool defined = condition_->EvaluateFast(context, c);
         if (V1 && stateful_) {
             // The branch not taken runs first for its state only; with no decision both run.
             double discarded;
-            if (!defined || c == 0.0) then_->Evaluate(context, discarded);
-            if (!defined || c != 0.0) else_->Evaluate(context, discarded);
+            if (!defined || c == 0.0) then_->EvaluateFast(context, discarded);
+            if (!defined || c != 0.0) else_->EvaluateFast(context, discarded);
         }
         if (!defined) return false;
-        return (c != 0.0 ? then_ : else_)->Evaluate(context, value);
+        return (c != 0.0 ? then_ : else_)->EvaluateFast(context, value);
     }
 
 private:
@@ -254,7 +254,7 @@ public:
     bool IsStateful() const override { return V1 && stateful_; }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double x;
-        if (!operand_->Evaluate(context, x)) return false;
+        if (!operand_->EvaluateFast(context, x)) return false;
         value = x == 0.0 ? 1.0 : 0.0;
         return true;
     }
@@ -267,7 +267,7 @@ public:
     bool IsStateful() const override { return V1 && stateful_; }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double x;
-        if (!operand_->Evaluate(context, x)) return false;
+        if (!operand_->EvaluateFast(context, x)) return false;
         value = static_cast<double>(~ZKToInteger(x));
         return true;
     }

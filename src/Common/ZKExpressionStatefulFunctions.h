@@ -66,8 +66,7 @@ private:
 class ZKParserFunctionRunWindow : public ZKParserFunctionStateful {
 public:
     enum Kind { kAvg, kMin, kMax };
-    ZKParserFunctionRunWindow(std::vector<ZKNodePtr> args, Kind kind)
-        : ZKParserFunctionStateful(std::move(args)), kind_(kind) {}
+    ZKParserFunctionRunWindow(std::vector<ZKNodePtr> args, Kind kind);
     bool Evaluate(const ZKSampleContext* context, double& value) override;
 
 private:
@@ -76,27 +75,38 @@ private:
     public:
         std::size_t size() const { return size_; }
         bool empty() const { return size_ == 0; }
-        double operator[](std::size_t i) const { return buffer_[(first_ + i) % buffer_.size()]; }
+        double operator[](std::size_t i) const { return buffer_[Slot(i)]; }
         double front() const { return buffer_[first_]; }
         void pop_front() {
-            first_ = (first_ + 1) % buffer_.size();
+            first_ = Slot(1);
             --size_;
         }
         void push_back(double v) {
-            if (buffer_.empty()) buffer_.resize(500);
-            buffer_[(first_ + size_) % buffer_.size()] = v;
+            if (buffer_.empty()) buffer_.resize(kCapacity);
+            buffer_[Slot(size_)] = v;
             ++size_;
         }
         void clear() { first_ = size_ = 0; }
 
     private:
+        static constexpr std::size_t kCapacity = 500;
+        // Buffer index of the i-th stored value (i < kCapacity); a compare instead of a division.
+        std::size_t Slot(std::size_t i) const {
+            const std::size_t slot = first_ + i;
+            return slot < kCapacity ? slot : slot - kCapacity;
+        }
         std::vector<double> buffer_;
         std::size_t first_ = 0;
         std::size_t size_ = 0;
     };
 
+    // The storage limit and this sample's window; false when either argument is undefined.
+    bool Limits(const ZKSampleContext* context, std::size_t& max, std::size_t& n);
     bool WindowResult(std::size_t n, double& value) const;
     Kind kind_;
+    // Limits of constant arguments, worked out once; 0 when they must be evaluated per sample.
+    std::size_t fixedMax_ = 0;
+    std::size_t fixedWindow_ = 0;
     Ring stored_;
     double sum_ = 0.0;
     std::size_t window_ = 0;  // the n the sum was made for

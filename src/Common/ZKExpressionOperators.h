@@ -142,24 +142,32 @@ protected:
     bool Assign(const ZKSampleContext* context, double& value) {
         double b = 0.0;
         const bool defined = right_->EvaluateFast(context, b);
-        auto& target = static_cast<ZKParserVariableHolder&>(*left_);
         std::size_t element = 0;
-        if (target.HasIndices() && !target.Address(context, element)) return false;
-        ZKVariable& variable = target.Variable();
-        if (Combine == nullptr) {  // folded by the compiler: Combine is a template argument
-            variable.Set(element, b, defined);
+        if (indexed_ && !static_cast<ZKParserVariableHolder&>(*left_).Address(context, element)) return false;
+        double& slot = values_[element];
+        unsigned char& slotDefined = defined_[element];
+        if constexpr (Combine == nullptr) {
+            if (defined) slot = b;
+            slotDefined = defined ? 1 : 0;
         } else {
             double result = 0.0;
-            if (defined && variable.defined[element] && Combine(variable.values[element], b, result)) {
-                variable.Set(element, result, true);
+            if (defined && slotDefined != 0 && Combine(slot, b, result)) {
+                slot = result;
+                slotDefined = 1;
             } else {
-                variable.defined[element] = 0;  // keeps its old number
+                slotDefined = 0;  // keeps its old number
             }
         }
         // The statement is defined whenever the element could be addressed, whatever the value.
         value = b;
         return true;
     }
+
+private:
+    // The target variable's storage, and whether index expressions pick the element.
+    double* values_;
+    unsigned char* defined_;
+    bool indexed_;
 };
 
 // ---- operator templates ---------------------------------------------------------------------------------
@@ -182,6 +190,29 @@ public:
         if (!right_->EvaluateFast(context, b)) return false;
         return Fn(a, b, value);
     }
+};
+
+// A binary operator whose operands are both leaves (constants or plain variables), read in place. Leaves
+// keep no state, so both language versions evaluate this node alike.
+template <ZKArithFn Fn>
+class TZKOperatorBinaryLeaves final : public ZKParserOperatorSimple {
+public:
+    TZKOperatorBinaryLeaves(ZKNodePtr left, ZKNodePtr right)
+        : ZKParserOperatorSimple(std::move(left), std::move(right)),
+          leftValue_(left_->LeafValue()),
+          leftDefined_(left_->LeafDefined()),
+          rightValue_(right_->LeafValue()),
+          rightDefined_(right_->LeafDefined()) {}
+    bool Evaluate(const ZKSampleContext*, double& value) override {
+        if (*leftDefined_ == 0 || *rightDefined_ == 0) return false;
+        return Fn(*leftValue_, *rightValue_, value);
+    }
+
+private:
+    const double* leftValue_;
+    const unsigned char* leftDefined_;
+    const double* rightValue_;
+    const unsigned char* rightDefined_;
 };
 
 // "&&" (IsAnd) and "||".

@@ -56,14 +56,7 @@ bool ZKParserFunctionPreviousX::Evaluate(const ZKSampleContext* context, double&
     return pastDefined;
 }
 
-// Result over the newest min(n, stored) values.
-bool ZKParserFunctionRunWindow::WindowResult(std::size_t n, double& value) const {
-    const std::size_t count = std::min(n, stored_.size());
-    if (count == 0) return false;
-    if (kind_ == kAvg) {
-        value = sum_ / static_cast<double>(count);
-        return true;
-    }
+bool ZKParserFunctionRunWindow::Extreme(std::size_t count, double& value) const {
     double best = stored_[stored_.size() - count];
     for (std::size_t i = stored_.size() - count + 1; i < stored_.size(); ++i) {
         best = kind_ == kMin ? std::min(best, stored_[i]) : std::max(best, stored_[i]);
@@ -96,7 +89,8 @@ bool ZKParserFunctionRunWindow::Limits(const ZKSampleContext* context, std::size
     nValue = maxValue;
     if (args_.size() == 3 && !args_[2]->EvaluateFast(context, nValue)) return false;
     max = static_cast<std::size_t>(std::clamp(ZKToInteger(maxValue), std::int64_t{1}, std::int64_t{500}));
-    n = static_cast<std::size_t>(std::clamp(ZKToInteger(nValue), std::int64_t{0}, static_cast<std::int64_t>(max)));
+    n = static_cast<std::size_t>(
+        std::clamp(ZKToInteger(nValue), std::int64_t{0}, static_cast<std::int64_t>(max)));
     if (n == 0) n = 1;
     return true;
 }

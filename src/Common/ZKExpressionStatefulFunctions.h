@@ -2,6 +2,7 @@
 // The functions with memory. Each keeps its state from sample to sample, updates it only when it is
 // evaluated, and starts over when its reset flag is set (at creation and by the host's reset).
 
+#include <algorithm>
 #include <deque>
 
 #include "Common/ZKExpressionFunctions.h"
@@ -82,7 +83,6 @@ private:
             --size_;
         }
         void push_back(double v) {
-            if (buffer_.empty()) buffer_.resize(kCapacity);
             buffer_[Slot(size_)] = v;
             ++size_;
         }
@@ -95,14 +95,22 @@ private:
             const std::size_t slot = first_ + i;
             return slot < kCapacity ? slot : slot - kCapacity;
         }
-        std::vector<double> buffer_;
+        std::vector<double> buffer_ = std::vector<double>(kCapacity);
         std::size_t first_ = 0;
         std::size_t size_ = 0;
     };
 
     // The storage limit and this sample's window; false when either argument is undefined.
     bool Limits(const ZKSampleContext* context, std::size_t& max, std::size_t& n);
-    bool WindowResult(std::size_t n, double& value) const;
+    bool WindowResult(std::size_t n, double& value) const {
+        const std::size_t count = std::min(n, stored_.size());
+        if (count == 0) return false;
+        if (kind_ != kAvg) return Extreme(count, value);
+        value = sum_ / static_cast<double>(count);
+        return true;
+    }
+    // The minimum or maximum of the newest count values.
+    bool Extreme(std::size_t count, double& value) const;
     Kind kind_;
     // Limits of constant arguments, worked out once; 0 when they must be evaluated per sample.
     std::size_t fixedMax_ = 0;

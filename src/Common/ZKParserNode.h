@@ -59,6 +59,11 @@ public:
         return true;
     }
 
+    // A leaf's result is *LeafValue(), defined when *LeafDefined() is non-zero; both null for other nodes.
+    bool IsLeaf() const { return leafValue_ != nullptr; }
+    const double* LeafValue() const { return leafValue_; }
+    const unsigned char* LeafDefined() const { return leafDefined_; }
+
     ZKParserNode() = default;
     ZKParserNode(const ZKParserNode&) = delete;
     ZKParserNode& operator=(const ZKParserNode&) = delete;

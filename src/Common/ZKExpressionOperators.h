@@ -146,7 +146,7 @@ protected:
         if (indexed_ && !static_cast<ZKParserVariableHolder&>(*left_).Address(context, element)) return false;
         double& slot = values_[element];
         unsigned char& slotDefined = defined_[element];
-        if constexpr (Combine == nullptr) {
+        if (Combine == nullptr) {  // folded by the compiler: Combine is a template argument
             if (defined) slot = b;
             slotDefined = defined ? 1 : 0;
         } else {

@@ -771,9 +771,8 @@ bool ZKExpression::Compile(const std::string& source, ZKExpressionHost* host) {
 }
 
 bool ZKExpression::Evaluate(const ZKSampleContext& context, double& value) {
-    bool defined = false;
     double result = 0.0;
-    if (root_) defined = root_->Evaluate(&context, result);
+    const bool defined = root_ && root_->EvaluateFast(&context, result);
     history_.Push(result, defined);
     if (defined) value = result;
     return defined;

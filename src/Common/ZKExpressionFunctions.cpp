@@ -14,8 +14,7 @@ void ZKResultHistory::Require(std::size_t samples) {
     if (samples > capacity_) capacity_ = samples;
 }
 
-void ZKResultHistory::Push(double value, bool defined) {
-    if (capacity_ == 0) return;
+void ZKResultHistory::Record(double value, bool defined) {
     entries_.push_back({value, defined});
     while (entries_.size() > capacity_)
         entries_.pop_front();
@@ -52,15 +51,15 @@ bool ZKParserFunction::ArgsConstant(const ZKSampleContext* context) const {
 // ---- evaluation -----------------------------------------------------------------------------------------
 
 bool ZKParserFunctionInterpolatedValue::Evaluate(const ZKSampleContext* context, double& value) {
-    if (context == nullptr) return args_[0]->Evaluate(context, value);
+    if (context == nullptr) return args_[0]->EvaluateFast(context, value);
     ZKSampleContext interpolated = *context;
     interpolated.interpolated = true;
-    return args_[0]->Evaluate(&interpolated, value);
+    return args_[0]->EvaluateFast(&interpolated, value);
 }
 
 bool ZKParserFunctionIsDefined::Evaluate(const ZKSampleContext* context, double& value) {
     double x;
-    value = args_[0]->Evaluate(context, x) ? 1.0 : 0.0;
+    value = args_[0]->EvaluateFast(context, x) ? 1.0 : 0.0;
     return true;
 }
 
@@ -76,7 +75,7 @@ ZKParserFunctionInterpolate::ZKParserFunctionInterpolate(std::vector<ZKNodePtr> 
 
 bool ZKParserFunctionInterpolate::Evaluate(const ZKSampleContext* context, double& value) {
     double x;
-    if (!args_[0]->Evaluate(context, x)) return false;
+    if (!args_[0]->EvaluateFast(context, x)) return false;
     const std::size_t last = xs_.size() - 1;
     std::size_t segment = 0;  // the points segment and segment + 1 are used
     if (x <= xs_[0]) {
@@ -99,7 +98,7 @@ ZKParserFunctionLookup::ZKParserFunctionLookup(std::vector<ZKNodePtr> args, std:
 
 bool ZKParserFunctionLookup::Evaluate(const ZKSampleContext* context, double& value) {
     double x;
-    if (!args_[0]->Evaluate(context, x)) return false;
+    if (!args_[0]->EvaluateFast(context, x)) return false;
     const std::int64_t i = ZKToInteger(x);
     if (i < 0 || i >= static_cast<std::int64_t>(values_.size())) return false;
     value = values_[static_cast<std::size_t>(i)];
@@ -108,7 +107,7 @@ bool ZKParserFunctionLookup::Evaluate(const ZKSampleContext* context, double& va
 
 bool ZKParserFunctionBrkLookup::Evaluate(const ZKSampleContext* context, double& value) {
     double x;
-    if (!args_[0]->Evaluate(context, x)) return false;
+    if (!args_[0]->EvaluateFast(context, x)) return false;
     const ZKVariable& points = static_cast<ZKParserVariableHolder&>(*args_[1]).Variable();
     ZKVariable& fractionVar = static_cast<ZKParserVariableHolder&>(*args_[2]).Variable();
     const std::size_t count = points.ElementCount();
@@ -132,21 +131,21 @@ bool ZKParserFunctionBrkLookup::Evaluate(const ZKSampleContext* context, double&
 
 bool ZKParserFunctionIf::Evaluate(const ZKSampleContext* context, double& value) {
     double c;
-    if (!args_[0]->Evaluate(context, c)) return false;
-    if (c != 0.0) return args_[1]->Evaluate(context, value);
+    if (!args_[0]->EvaluateFast(context, c)) return false;
+    if (c != 0.0) return args_[1]->EvaluateFast(context, value);
     if (args_.size() == 2) return value = 0.0, true;
-    return args_[2]->Evaluate(context, value);
+    return args_[2]->EvaluateFast(context, value);
 }
 
 bool ZKParserFunctionIfV1Base::Evaluate(const ZKSampleContext* context, double& value) {
     if (!IsStateful()) return ZKParserFunctionIf::Evaluate(context, value);
     double c;
-    const bool defined = args_[0]->Evaluate(context, c);
+    const bool defined = args_[0]->EvaluateFast(context, c);
     double discarded;
-    if (!defined || c == 0.0) args_[1]->Evaluate(context, discarded);
-    if (!defined || c != 0.0) args_[2]->Evaluate(context, discarded);
+    if (!defined || c == 0.0) args_[1]->EvaluateFast(context, discarded);
+    if (!defined || c != 0.0) args_[2]->EvaluateFast(context, discarded);
     if (!defined) return false;
-    return args_[c != 0.0 ? 1 : 2]->Evaluate(context, value);
+    return args_[c != 0.0 ? 1 : 2]->EvaluateFast(context, value);
 }
 
 bool ZKParserFunctionFastestLapSession::Evaluate(const ZKSampleContext*, double& value) {
@@ -155,7 +154,7 @@ bool ZKParserFunctionFastestLapSession::Evaluate(const ZKSampleContext*, double&
 
 bool ZKParserFunctionFastestLap::Evaluate(const ZKSampleContext* context, double& value) {
     double session;
-    if (!args_[0]->Evaluate(context, session)) return false;
+    if (!args_[0]->EvaluateFast(context, session)) return false;
     return host_->FastestLap(static_cast<int>(ZKToInteger(session)), value);
 }
 
@@ -166,7 +165,7 @@ bool ZKParserFunctionGetLap::Evaluate(const ZKSampleContext* context, double& va
 
 bool ZKParserFunctionGetBeaconTimes::Evaluate(const ZKSampleContext* context, double& value) {
     double lap;
-    if (!args_[0]->Evaluate(context, lap)) return false;
+    if (!args_[0]->EvaluateFast(context, lap)) return false;
     double start = 0.0, end = 0.0;
     if (!host_->BeaconTimes(static_cast<int>(ZKToInteger(lap)), start, end)) return false;
     static_cast<ZKParserVariableHolder&>(*args_[1]).Variable().Set(0, start, true);
@@ -177,15 +176,15 @@ bool ZKParserFunctionGetBeaconTimes::Evaluate(const ZKSampleContext* context, do
 
 bool ZKParserFunctionItemValueAt::Evaluate(const ZKSampleContext* context, double& value) {
     double seconds;
-    if (!args_[1]->Evaluate(context, seconds)) return false;
+    if (!args_[1]->EvaluateFast(context, seconds)) return false;
     const int item = static_cast<ZKParserItemHolder&>(*args_[0]).Item();
     return host_->ItemValueAt(item, seconds * 1e9, value);
 }
 
 bool ZKParserFunctionReportData::Evaluate(const ZKSampleContext* context, double& value) {
     double x, y, v;
-    if (!args_[0]->Evaluate(context, x) || !args_[1]->Evaluate(context, y) ||
-        !args_[2]->Evaluate(context, v)) {
+    if (!args_[0]->EvaluateFast(context, x) || !args_[1]->EvaluateFast(context, y) ||
+        !args_[2]->EvaluateFast(context, v)) {
         return false;
     }
     if (!host_->ReportData(static_cast<int>(ZKToInteger(x)), static_cast<int>(ZKToInteger(y)), v))
@@ -196,11 +195,11 @@ bool ZKParserFunctionReportData::Evaluate(const ZKSampleContext* context, double
 
 bool ZKParserFunctionReportText::Evaluate(const ZKSampleContext* context, double& value) {
     double position;
-    if (!args_[0]->Evaluate(context, position)) return false;
+    if (!args_[0]->EvaluateFast(context, position)) return false;
     std::vector<double> values;
     for (std::size_t i = 2; i < args_.size(); ++i) {
         double v;
-        if (!args_[i]->Evaluate(context, v)) return false;
+        if (!args_[i]->EvaluateFast(context, v)) return false;
         values.push_back(v);
     }
     const int at = static_cast<int>(ZKToInteger(position));
@@ -219,11 +218,11 @@ bool ZKParserFunctionStatReset::Evaluate(const ZKSampleContext*, double& value) 
 bool ZKParserFunctionStatUpdate::Evaluate(const ZKSampleContext* context, double& value) {
     if (context == nullptr) return false;
     double a;
-    if (!args_[1]->Evaluate(context, a)) return false;
+    if (!args_[1]->EvaluateFast(context, a)) return false;
     bool made = false;
     if (args_.size() == 3) {
         double b;
-        if (!args_[2]->Evaluate(context, b)) return false;
+        if (!args_[2]->EvaluateFast(context, b)) return false;
         made = stat_->UpdateXY(1.0, a, b);
     } else {
         made = stat_->Update(context->interval, a);
@@ -235,7 +234,7 @@ bool ZKParserFunctionStatUpdate::Evaluate(const ZKSampleContext* context, double
 
 bool ZKParserFunctionStatValue::Evaluate(const ZKSampleContext* context, double& value) {
     double index;
-    if (!args_[1]->Evaluate(context, index)) return false;
+    if (!args_[1]->EvaluateFast(context, index)) return false;
     return stat_->Value(static_cast<int>(ZKToInteger(index)), value);
 }
 

@@ -18,12 +18,16 @@
 class ZKResultHistory {
 public:
     void Require(std::size_t samples);
-    void Push(double value, bool defined);
+    // Records one result; nothing is kept while no previous() asks for it.
+    void Push(double value, bool defined) {
+        if (capacity_ != 0) Record(value, defined);
+    }
     void Clear() { entries_.clear(); }
     // The result `samples` ago (1 = the last sample). False when not yet available.
     bool Get(std::size_t samples, double& value, bool& defined) const;
 
 private:
+    void Record(double value, bool defined);
     struct Entry {
         double value;
         bool defined;
@@ -73,7 +77,7 @@ public:
     using ZKParserFunctionSimple::ZKParserFunctionSimple;
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double x;
-        if (!args_[0]->Evaluate(context, x)) return false;
+        if (!args_[0]->EvaluateFast(context, x)) return false;
         const double r = Fn(x);
         if (std::isnan(r) && !std::isnan(x)) return false;
         value = r;
@@ -154,7 +158,7 @@ public:
     using ZKParserFunctionComplex::ZKParserFunctionComplex;
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double x, y;
-        if (!args_[0]->Evaluate(context, x) || !args_[1]->Evaluate(context, y)) return false;
+        if (!args_[0]->EvaluateFast(context, x) || !args_[1]->EvaluateFast(context, y)) return false;
         const double r = Fn(x, y);
         if (std::isnan(r) && !std::isnan(x) && !std::isnan(y)) return false;
         value = r;
@@ -173,7 +177,7 @@ public:
         bool defined = true;
         for (std::size_t i = 0; i < args_.size(); ++i) {
             double x;
-            if (!args_[i]->Evaluate(context, x)) {
+            if (!args_[i]->EvaluateFast(context, x)) {
                 defined = false;
             } else if (i == 0 || (IsMin ? x < best : x > best)) {
                 best = x;

@@ -170,47 +170,59 @@ void ZKParserOperatorRight::ResetState() {
 
 ZKParserOperatorAssignment::ZKParserOperatorAssignment(std::unique_ptr<ZKParserVariableHolder> target,
                                                        ZKNodePtr right)
-    : ZKParserOperatorSimple(std::move(target), std::move(right)) {}
+    : ZKParserOperatorSimple(std::move(target), std::move(right)) {
+    auto& holder = static_cast<ZKParserVariableHolder&>(*left_);
+    values_ = holder.Variable().values.data();
+    defined_ = holder.Variable().defined.data();
+    indexed_ = holder.HasIndices();
+}
 
 namespace {
+
+// Two leaf operands get the node that reads them in place.
+template <ZKArithFn Fn, bool V1>
+ZKNodePtr Binary(ZKNodePtr l, ZKNodePtr r) {
+    if (l->IsLeaf() && r->IsLeaf())
+        return std::make_unique<TZKOperatorBinaryLeaves<Fn>>(std::move(l), std::move(r));
+    return std::make_unique<TZKOperatorBinary<Fn, V1>>(std::move(l), std::move(r));
+}
 
 template <bool V1>
 ZKNodePtr MakeBinary(int id, ZKNodePtr l, ZKNodePtr r) {
     switch (id) {
         case kOpMultiply:
         case kOpUnaryMinus:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::Multiply, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::Multiply, V1>(std::move(l), std::move(r));
         case kOpDivide:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::Divide, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::Divide, V1>(std::move(l), std::move(r));
         case kOpModulus:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::Modulus, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::Modulus, V1>(std::move(l), std::move(r));
         case kOpPlus:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::Plus, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::Plus, V1>(std::move(l), std::move(r));
         case kOpMinus:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::Minus, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::Minus, V1>(std::move(l), std::move(r));
         case kOpLeftShift:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::LeftShift, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::LeftShift, V1>(std::move(l), std::move(r));
         case kOpRightShift:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::RightShift, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::RightShift, V1>(std::move(l), std::move(r));
         case kOpLess:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::Less, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::Less, V1>(std::move(l), std::move(r));
         case kOpLessEqual:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::LessEqual, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::LessEqual, V1>(std::move(l), std::move(r));
         case kOpGreater:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::Greater, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::Greater, V1>(std::move(l), std::move(r));
         case kOpGreaterEqual:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::GreaterEqual, V1>>(std::move(l),
-                                                                                   std::move(r));
+            return Binary<&ZKArith::GreaterEqual, V1>(std::move(l), std::move(r));
         case kOpEqual:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::Equal, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::Equal, V1>(std::move(l), std::move(r));
         case kOpNotEqual:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::NotEqual, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::NotEqual, V1>(std::move(l), std::move(r));
         case kOpBitwiseAnd:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::BitwiseAnd, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::BitwiseAnd, V1>(std::move(l), std::move(r));
         case kOpBitwiseXor:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::BitwiseXor, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::BitwiseXor, V1>(std::move(l), std::move(r));
         case kOpBitwiseOr:
-            return std::make_unique<TZKOperatorBinary<&ZKArith::BitwiseOr, V1>>(std::move(l), std::move(r));
+            return Binary<&ZKArith::BitwiseOr, V1>(std::move(l), std::move(r));
         case kOpLogicalAnd:
         case kOpAnd:
             return std::make_unique<TZKOperatorLogical<true, V1>>(std::move(l), std::move(r));

@@ -141,25 +141,33 @@ protected:
     template <ZKArithFn Combine>
     bool Assign(const ZKSampleContext* context, double& value) {
         double b = 0.0;
-        const bool defined = right_->Evaluate(context, b);
-        auto& target = static_cast<ZKParserVariableHolder&>(*left_);
+        const bool defined = right_->EvaluateFast(context, b);
         std::size_t element = 0;
-        if (target.HasIndices() && !target.Address(context, element)) return false;
-        ZKVariable& variable = target.Variable();
+        if (indexed_ && !static_cast<ZKParserVariableHolder&>(*left_).Address(context, element)) return false;
+        double& slot = values_[element];
+        unsigned char& slotDefined = defined_[element];
         if (Combine == nullptr) {  // folded by the compiler: Combine is a template argument
-            variable.Set(element, b, defined);
+            if (defined) slot = b;
+            slotDefined = defined ? 1 : 0;
         } else {
             double result = 0.0;
-            if (defined && variable.defined[element] && Combine(variable.values[element], b, result)) {
-                variable.Set(element, result, true);
+            if (defined && slotDefined != 0 && Combine(slot, b, result)) {
+                slot = result;
+                slotDefined = 1;
             } else {
-                variable.defined[element] = 0;  // keeps its old number
+                slotDefined = 0;  // keeps its old number
             }
         }
         // The statement is defined whenever the element could be addressed, whatever the value.
         value = b;
         return true;
     }
+
+private:
+    // The target variable's storage, and whether index expressions pick the element.
+    double* values_;
+    unsigned char* defined_;
+    bool indexed_;
 };
 
 // ---- operator templates ---------------------------------------------------------------------------------
@@ -171,17 +179,40 @@ public:
     bool IsStateful() const override { return V1 && stateful_; }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double a;
-        if (!left_->Evaluate(context, a)) {
+        if (!left_->EvaluateFast(context, a)) {
             if (V1 && stateful_) {
                 double discarded;
-                right_->Evaluate(context, discarded);
+                right_->EvaluateFast(context, discarded);
             }
             return false;
         }
         double b;
-        if (!right_->Evaluate(context, b)) return false;
+        if (!right_->EvaluateFast(context, b)) return false;
         return Fn(a, b, value);
     }
+};
+
+// A binary operator whose operands are both leaves (constants or plain variables), read in place. Leaves
+// keep no state, so both language versions evaluate this node alike.
+template <ZKArithFn Fn>
+class TZKOperatorBinaryLeaves final : public ZKParserOperatorSimple {
+public:
+    TZKOperatorBinaryLeaves(ZKNodePtr left, ZKNodePtr right)
+        : ZKParserOperatorSimple(std::move(left), std::move(right)),
+          leftValue_(left_->LeafValue()),
+          leftDefined_(left_->LeafDefined()),
+          rightValue_(right_->LeafValue()),
+          rightDefined_(right_->LeafDefined()) {}
+    bool Evaluate(const ZKSampleContext*, double& value) override {
+        if (*leftDefined_ == 0 || *rightDefined_ == 0) return false;
+        return Fn(*leftValue_, *rightValue_, value);
+    }
+
+private:
+    const double* leftValue_;
+    const unsigned char* leftDefined_;
+    const double* rightValue_;
+    const unsigned char* rightDefined_;
 };
 
 // "&&" (IsAnd) and "||".
@@ -192,20 +223,20 @@ public:
     bool IsStateful() const override { return V1 && stateful_; }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double a;
-        const bool leftDefined = left_->Evaluate(context, a);
+        const bool leftDefined = left_->EvaluateFast(context, a);
         const bool decided = leftDefined && (IsAnd ? a == 0.0 : a != 0.0);
         if (!leftDefined || decided) {
             if (V1 && stateful_) {
                 // The right side still sees the sample; an undefined right spoils the result.
                 double discarded;
-                if (!right_->Evaluate(context, discarded)) return false;
+                if (!right_->EvaluateFast(context, discarded)) return false;
             }
             if (!leftDefined) return false;
             value = IsAnd ? 0.0 : 1.0;
             return true;
         }
         double b;
-        if (!right_->Evaluate(context, b)) return false;
+        if (!right_->EvaluateFast(context, b)) return false;
         value = (b != 0.0) ? 1.0 : 0.0;
         return true;
     }
@@ -229,15 +260,15 @@ public:
     }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double c;
-        const bool defined = condition_->Evaluate(context, c);
+        const bool defined = condition_->EvaluateFast(context, c);
         if (V1 && stateful_) {
             // The branch not taken runs first for its state only; with no decision both run.
             double discarded;
-            if (!defined || c == 0.0) then_->Evaluate(context, discarded);
-            if (!defined || c != 0.0) else_->Evaluate(context, discarded);
+            if (!defined || c == 0.0) then_->EvaluateFast(context, discarded);
+            if (!defined || c != 0.0) else_->EvaluateFast(context, discarded);
         }
         if (!defined) return false;
-        return (c != 0.0 ? then_ : else_)->Evaluate(context, value);
+        return (c != 0.0 ? then_ : else_)->EvaluateFast(context, value);
     }
 
 private:
@@ -254,7 +285,7 @@ public:
     bool IsStateful() const override { return V1 && stateful_; }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double x;
-        if (!operand_->Evaluate(context, x)) return false;
+        if (!operand_->EvaluateFast(context, x)) return false;
         value = x == 0.0 ? 1.0 : 0.0;
         return true;
     }
@@ -267,7 +298,7 @@ public:
     bool IsStateful() const override { return V1 && stateful_; }
     bool Evaluate(const ZKSampleContext* context, double& value) override {
         double x;
-        if (!operand_->Evaluate(context, x)) return false;
+        if (!operand_->EvaluateFast(context, x)) return false;
         value = static_cast<double>(~ZKToInteger(x));
         return true;
     }

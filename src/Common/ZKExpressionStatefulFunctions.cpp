@@ -10,7 +10,7 @@ bool ZKParserFunctionDuration::Evaluate(const ZKSampleContext* context, double& 
         running_ = false;
     }
     double x;
-    if (!args_[0]->Evaluate(context, x) || context == nullptr) return false;
+    if (!args_[0]->EvaluateFast(context, x) || context == nullptr) return false;
     if (x == 0.0) {
         running_ = false;
         value = 0.0;
@@ -46,7 +46,7 @@ bool ZKParserFunctionPreviousX::Evaluate(const ZKSampleContext* context, double&
     bool pastDefined = true;
     const bool available = past_.Get(samples_, past, pastDefined);
     double x = 0.0;
-    const bool defined = args_[0]->Evaluate(context, x);
+    const bool defined = args_[0]->EvaluateFast(context, x);
     past_.Push(x, defined);
     if (!available) {
         value = initial_;
@@ -56,19 +56,42 @@ bool ZKParserFunctionPreviousX::Evaluate(const ZKSampleContext* context, double&
     return pastDefined;
 }
 
-// Result over the newest min(n, stored) values.
-bool ZKParserFunctionRunWindow::WindowResult(std::size_t n, double& value) const {
-    const std::size_t count = std::min(n, stored_.size());
-    if (count == 0) return false;
-    if (kind_ == kAvg) {
-        value = sum_ / static_cast<double>(count);
-        return true;
-    }
+bool ZKParserFunctionRunWindow::Extreme(std::size_t count, double& value) const {
     double best = stored_[stored_.size() - count];
     for (std::size_t i = stored_.size() - count + 1; i < stored_.size(); ++i) {
         best = kind_ == kMin ? std::min(best, stored_[i]) : std::max(best, stored_[i]);
     }
     value = best;
+    return true;
+}
+
+ZKParserFunctionRunWindow::ZKParserFunctionRunWindow(std::vector<ZKNodePtr> args, Kind kind)
+    : ZKParserFunctionStateful(std::move(args)), kind_(kind) {
+    // Constant limits evaluate the same every sample, without side effects.
+    bool constant = true;
+    for (std::size_t i = 1; i < args_.size(); ++i)
+        constant = constant && args_[i]->IsConstant(nullptr);
+    std::size_t max = 0, n = 0;
+    if (constant && Limits(nullptr, max, n)) {
+        fixedMax_ = max;
+        fixedWindow_ = n;
+    }
+}
+
+bool ZKParserFunctionRunWindow::Limits(const ZKSampleContext* context, std::size_t& max, std::size_t& n) {
+    if (fixedWindow_ != 0) {
+        max = fixedMax_;
+        n = fixedWindow_;
+        return true;
+    }
+    double maxValue, nValue;
+    if (!args_[1]->EvaluateFast(context, maxValue)) return false;
+    nValue = maxValue;
+    if (args_.size() == 3 && !args_[2]->EvaluateFast(context, nValue)) return false;
+    max = static_cast<std::size_t>(std::clamp(ZKToInteger(maxValue), std::int64_t{1}, std::int64_t{500}));
+    n = static_cast<std::size_t>(
+        std::clamp(ZKToInteger(nValue), std::int64_t{0}, static_cast<std::int64_t>(max)));
+    if (n == 0) n = 1;
     return true;
 }
 
@@ -81,16 +104,9 @@ bool ZKParserFunctionRunWindow::Evaluate(const ZKSampleContext* context, double&
         window_ = 0;
     }
     double x = 0.0;
-    const bool defined = args_[0]->Evaluate(context, x);
-    double maxValue, nValue;
-    if (!args_[1]->Evaluate(context, maxValue)) return false;
-    nValue = maxValue;
-    if (args_.size() == 3 && !args_[2]->Evaluate(context, nValue)) return false;
-    const auto max =
-        static_cast<std::size_t>(std::clamp(ZKToInteger(maxValue), std::int64_t{1}, std::int64_t{500}));
-    auto n = static_cast<std::size_t>(
-        std::clamp(ZKToInteger(nValue), std::int64_t{0}, static_cast<std::int64_t>(max)));
-    if (n == 0) n = 1;
+    const bool defined = args_[0]->EvaluateFast(context, x);
+    std::size_t max, n;
+    if (!Limits(context, max, n)) return false;
 
     if (!defined) {
         // An undefined input shrinks the window: the oldest value leaves, and leaves the sum when it
@@ -119,7 +135,7 @@ bool ZKParserFunctionRunWindow::Evaluate(const ZKSampleContext* context, double&
 
 bool ZKParserFunctionFilter::Evaluate(const ZKSampleContext* context, double& value) {
     double x, f;
-    if (!args_[0]->Evaluate(context, x) || !args_[1]->Evaluate(context, f)) return false;
+    if (!args_[0]->EvaluateFast(context, x) || !args_[1]->EvaluateFast(context, f)) return false;
     if (reset_) {
         reset_ = false;
         previous_ = x;
@@ -133,7 +149,7 @@ bool ZKParserFunctionFilter::Evaluate(const ZKSampleContext* context, double& va
 
 bool ZKParserFunctionNFilter::Evaluate(const ZKSampleContext* context, double& value) {
     double x, delta;
-    if (!args_[0]->Evaluate(context, x) || !args_[1]->Evaluate(context, delta)) return false;
+    if (!args_[0]->EvaluateFast(context, x) || !args_[1]->EvaluateFast(context, delta)) return false;
     if (reset_ || std::abs(x - previous_) <= delta) {
         reset_ = false;
         previous_ = x;
@@ -145,14 +161,14 @@ bool ZKParserFunctionNFilter::Evaluate(const ZKSampleContext* context, double& v
 bool ZKParserFunctionCFilter::Evaluate(const ZKSampleContext* context, double& value) {
     const bool hasRange = args_.size() == 5;
     double condition, x, f;
-    if (!args_[0]->Evaluate(context, condition) || !args_[1]->Evaluate(context, x)) return false;
+    if (!args_[0]->EvaluateFast(context, condition) || !args_[1]->EvaluateFast(context, x)) return false;
     bool takeIn = condition != 0.0;
     if (hasRange) {
         double low, high;
-        if (!args_[2]->Evaluate(context, low) || !args_[3]->Evaluate(context, high)) return false;
+        if (!args_[2]->EvaluateFast(context, low) || !args_[3]->EvaluateFast(context, high)) return false;
         takeIn = takeIn && x >= low && x <= high;
     }
-    if (!args_[hasRange ? 4 : 2]->Evaluate(context, f)) return false;
+    if (!args_[hasRange ? 4 : 2]->EvaluateFast(context, f)) return false;
     if (!takeIn) {
         value = reset_ ? x : previous_;
         return true;
@@ -173,7 +189,7 @@ bool ZKParserFunctionDerivative::Evaluate(const ZKSampleContext* context, double
     ZKSampleContext interpolated = *context;
     interpolated.interpolated = true;
     double x;
-    if (!args_[0]->Evaluate(&interpolated, x)) {
+    if (!args_[0]->EvaluateFast(&interpolated, x)) {
         reset_ = true;  // the next defined sample starts over
         return false;
     }
@@ -191,9 +207,9 @@ bool ZKParserFunctionDerivative::Evaluate(const ZKSampleContext* context, double
 bool ZKParserFunctionIntegral::Evaluate(const ZKSampleContext* context, double& value) {
     if (context == nullptr) return false;
     double x;
-    if (!args_[0]->Evaluate(context, x)) return false;
+    if (!args_[0]->EvaluateFast(context, x)) return false;
     double condition = 1.0;
-    if (args_.size() == 2 && !args_[1]->Evaluate(context, condition)) return false;
+    if (args_.size() == 2 && !args_[1]->EvaluateFast(context, condition)) return false;
     if (reset_ || condition == 0.0) {
         reset_ = false;
         sum_ = 0.0;
@@ -211,14 +227,14 @@ bool ZKParserFunctionLapTime::SessionAndLap(const ZKSampleContext* context, int&
     lap = -1;
     double v;
     if (args_.size() == 1) {
-        if (!args_[0]->Evaluate(context, v)) return false;
+        if (!args_[0]->EvaluateFast(context, v)) return false;
         // laptime(session) but ctime(lap).
         (dynamic_cast<ZKParserFunctionCTime*>(this) != nullptr ? lap : session) =
             static_cast<int>(ZKToInteger(v));
     } else if (args_.size() == 2) {
-        if (!args_[0]->Evaluate(context, v)) return false;
+        if (!args_[0]->EvaluateFast(context, v)) return false;
         session = static_cast<int>(ZKToInteger(v));
-        if (!args_[1]->Evaluate(context, v)) return false;
+        if (!args_[1]->EvaluateFast(context, v)) return false;
         lap = static_cast<int>(ZKToInteger(v));
     }
     return true;

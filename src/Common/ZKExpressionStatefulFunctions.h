@@ -2,6 +2,7 @@
 // The functions with memory. Each keeps its state from sample to sample, updates it only when it is
 // evaluated, and starts over when its reset flag is set (at creation and by the host's reset).
 
+#include <algorithm>
 #include <deque>
 
 #include "Common/ZKExpressionFunctions.h"
@@ -66,8 +67,7 @@ private:
 class ZKParserFunctionRunWindow : public ZKParserFunctionStateful {
 public:
     enum Kind { kAvg, kMin, kMax };
-    ZKParserFunctionRunWindow(std::vector<ZKNodePtr> args, Kind kind)
-        : ZKParserFunctionStateful(std::move(args)), kind_(kind) {}
+    ZKParserFunctionRunWindow(std::vector<ZKNodePtr> args, Kind kind);
     bool Evaluate(const ZKSampleContext* context, double& value) override;
 
 private:
@@ -76,27 +76,45 @@ private:
     public:
         std::size_t size() const { return size_; }
         bool empty() const { return size_ == 0; }
-        double operator[](std::size_t i) const { return buffer_[(first_ + i) % buffer_.size()]; }
+        double operator[](std::size_t i) const { return buffer_[Slot(i)]; }
         double front() const { return buffer_[first_]; }
         void pop_front() {
-            first_ = (first_ + 1) % buffer_.size();
+            first_ = Slot(1);
             --size_;
         }
         void push_back(double v) {
-            if (buffer_.empty()) buffer_.resize(500);
-            buffer_[(first_ + size_) % buffer_.size()] = v;
+            buffer_[Slot(size_)] = v;
             ++size_;
         }
         void clear() { first_ = size_ = 0; }
 
     private:
-        std::vector<double> buffer_;
+        static constexpr std::size_t kCapacity = 500;
+        // Buffer index of the i-th stored value (i < kCapacity); a compare instead of a division.
+        std::size_t Slot(std::size_t i) const {
+            const std::size_t slot = first_ + i;
+            return slot < kCapacity ? slot : slot - kCapacity;
+        }
+        std::vector<double> buffer_ = std::vector<double>(kCapacity);
         std::size_t first_ = 0;
         std::size_t size_ = 0;
     };
 
-    bool WindowResult(std::size_t n, double& value) const;
+    // The storage limit and this sample's window; false when either argument is undefined.
+    bool Limits(const ZKSampleContext* context, std::size_t& max, std::size_t& n);
+    bool WindowResult(std::size_t n, double& value) const {
+        const std::size_t count = std::min(n, stored_.size());
+        if (count == 0) return false;
+        if (kind_ != kAvg) return Extreme(count, value);
+        value = sum_ / static_cast<double>(count);
+        return true;
+    }
+    // The minimum or maximum of the newest count values.
+    bool Extreme(std::size_t count, double& value) const;
     Kind kind_;
+    // Limits of constant arguments, worked out once; 0 when they must be evaluated per sample.
+    std::size_t fixedMax_ = 0;
+    std::size_t fixedWindow_ = 0;
     Ring stored_;
     double sum_ = 0.0;
     std::size_t window_ = 0;  // the n the sum was made for

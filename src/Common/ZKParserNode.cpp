@@ -6,13 +6,6 @@
 #include "Common/ZKExpressionHost.h"
 #include "Common/ZKStatInterface.h"
 
-std::int64_t ZKToInteger(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 9223372036854775807.0) return INT64_MAX;
-    if (value <= -9223372036854775808.0) return INT64_MIN;
-    return static_cast<std::int64_t>(value);
-}
-
 ZKVariable::ZKVariable(std::string variableName, bool constant, std::vector<int> dims)
     : name(std::move(variableName)), isConst(constant), dimensions(std::move(dims)) {
     std::size_t count = 1;
@@ -20,11 +13,6 @@ ZKVariable::ZKVariable(std::string variableName, bool constant, std::vector<int>
         count *= static_cast<std::size_t>(d);
     values.assign(count, 0.0);
     defined.assign(count, 1);
-}
-
-void ZKVariable::Set(std::size_t element, double value, bool isDefined) {
-    if (isDefined) values[element] = value;
-    defined[element] = isDefined ? 1 : 0;
 }
 
 ZKParserBlock::ZKParserBlock(std::vector<ZKNodePtr> statements) : statements_(std::move(statements)) {
@@ -35,7 +23,7 @@ ZKParserBlock::ZKParserBlock(std::vector<ZKNodePtr> statements) : statements_(st
 bool ZKParserBlock::Evaluate(const ZKSampleContext* context, double& value) {
     bool defined = false;
     for (const auto& s : statements_)
-        defined = s->Evaluate(context, value);
+        defined = s->EvaluateFast(context, value);
     return defined;
 }
 
@@ -55,13 +43,14 @@ ZKParserVariableHolder::ZKParserVariableHolder(ZKVariable* variable, std::vector
     : variable_(variable), indices_(std::move(indices)) {
     for (const auto& i : indices_)
         stateful_ = stateful_ || i->IsStateful();
+    if (indices_.empty()) SetLeaf(variable_->values.data(), variable_->defined.data());
 }
 
 bool ZKParserVariableHolder::Address(const ZKSampleContext* context, std::size_t& element) {
     element = 0;
     for (std::size_t d = 0; d < indices_.size(); ++d) {
         double index = 0.0;
-        if (!indices_[d]->Evaluate(context, index)) return false;
+        if (!indices_[d]->EvaluateFast(context, index)) return false;
         const std::int64_t i = ZKToInteger(index);
         const int size = variable_->dimensions[d];
         if (i < 0 || i >= size) return false;

@@ -1,7 +1,9 @@
 #include "Common/ZKExpressionFunctions.h"
 
+#include <algorithm>
 #include "Common/ZKExpressionFunctionTable.h"
 #include "Common/ZKExpressionHost.h"
+
 #include "ZKExpressionTestSupport.h"
 
 namespace {
@@ -105,6 +107,39 @@ TEST(ZKExpressionFunctionsStateful, RunningWindows) {
     EXPECT_EQ((Results{"5", "5", "5", "4", "4"}), Series("var(x,0); runmax(x, 3)", {5, 2, 4, 1, 3}));
     // A window size that changes: three values stored, the average over the newest n.
     EXPECT_EQ((Results{"1", "1.5", "3", "3"}), Series("var(x,0); runavg(x, 3, x < 3 ? 3 : 1)", {1, 2, 3, 3}));
+}
+
+// Long series wrap the window's storage many times; the results must match a plain recomputation over
+// the newest values, for a fixed window and for one that changes every few samples.
+TEST(ZKExpressionFunctionsStateful, RunningWindowsOverLongSeries) {
+    std::vector<double> inputs;
+    for (int i = 0; i < 1300; ++i)
+        inputs.push_back(static_cast<double>((i * 37) % 101));
+    const auto expected = [&](const char* kind, auto window) {
+        Results out;
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            const std::size_t n = std::min<std::size_t>(window(i), i + 1);
+            double sum = 0.0, low = inputs[i], high = inputs[i];
+            for (std::size_t k = i + 1 - n; k <= i; ++k) {
+                sum += inputs[k];
+                low = std::min(low, inputs[k]);
+                high = std::max(high, inputs[k]);
+            }
+            const std::string k(kind);
+            const double v = k == "avg" ? sum / static_cast<double>(n) : (k == "min" ? low : high);
+            char buffer[64];
+            std::snprintf(buffer, sizeof buffer, "%.10g", v);
+            out.push_back(buffer);
+        }
+        return out;
+    };
+    const auto fixed = [](std::size_t) { return std::size_t{500}; };
+    const auto changing = [](std::size_t i) { return std::size_t{1} + (i / 7) % 500; };
+    EXPECT_EQ(expected("avg", fixed), Series("var(x,0); runavg(x, 500)", inputs));
+    EXPECT_EQ(expected("min", fixed), Series("var(x,0); runmin(x, 500)", inputs));
+    EXPECT_EQ(expected("max", fixed), Series("var(x,0); runmax(x, 500)", inputs));
+    EXPECT_EQ(expected("avg", changing),
+              Series("var(x,0); var(i,-1); i += 1; runavg(x, 500, 1 + floor(i / 7) % 500)", inputs));
 }
 
 TEST(ZKExpressionFunctionsStateful, Filters) {

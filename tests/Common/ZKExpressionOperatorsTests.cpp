@@ -102,4 +102,29 @@ TEST(ZKExpressionOperatorsTable, OperatorTextsAndCharacters) {
     EXPECT_FALSE(ZKIsOperatorChar('_'));
 }
 
+// Constants and plain variables are read in place by their parents: the reads must follow the host's
+// writes and the variables' defined flags; array elements and assignment targets must hit the right slot.
+TEST(ZKExpressionOperatorsOperands, VariablesAreReadAndWrittenInPlace) {
+    for (const std::string version : {"", kV2}) {
+        EXPECT_EQ((Results{"6", "undefined", "12"}),
+                  Series(version + "var(x,0); const(k,3); x * k", {2, kUndef, 4}));
+        EXPECT_EQ((Results{"5", "undefined"}), Series(version + "var(x,0); x", {5, kUndef}));
+        EXPECT_EQ((Results{"undefined"}), Series(version + "var(x,0); x / 0", {3}));
+        EXPECT_EQ((Results{"10", "30", "undefined"}),
+                  Series(version + "var(a[3],1,2,3); var(x,0); a[x] * 10", {0, 2, 3}));
+        EXPECT_EQ((Results{"50", "100", "105", "105"}),
+                  Series(version + "var(a[3],0); var(x,0); a[x] += 5; a[0] * 100 + a[1] * 10 + a[2]",
+                         {1, 1, 2, 5}));
+        EXPECT_EQ((Results{"7", "undefined", "2"}),
+                  Series(version + "var(y,0); var(x,0); y = x; y *= 1; y - 0", {7, kUndef, 2}));
+    }
+    // An undefined result leaves the caller's value alone, also when the root is a plain variable.
+    ZKExpression e;
+    ASSERT_TRUE(e.Compile("var(x,0); x"));
+    e.FindVariable("x")->Set(0, 1.0, false);
+    double v = 42.0;
+    EXPECT_FALSE(e.Evaluate(ZKSampleContext{}, v));
+    EXPECT_EQ(42.0, v);
+}
+
 }  // namespace

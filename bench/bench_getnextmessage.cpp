@@ -4,10 +4,12 @@
 // Two placements of the server:
 //   InProcess   - the server runs in the benchmark's own process (as the server tests run it);
 //   OwnProcess  - the server runs in a child process, as zelkmsg and zelknetserver run in real use.
-// Server.Ping, a call with nothing to serve, measured the same way, is the floor of any call.
+// Server.Ping, a call with nothing to serve, measured the same way, is the floor of any call; a bare
+// round trip of 32 bytes over a socket pair to a child process (no gRPC) is the machine's own floor.
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,6 +44,32 @@ std::unique_ptr<ZelkNetServer> StartServer(const std::string& folder, std::strin
 // The runtime folder of the server in the child process; empty when it did not start.
 std::string g_childFolder;
 pid_t g_child = -1;
+
+// The socket of a child process that echoes what it reads; -1 when there is none.
+int g_echo = -1;
+pid_t g_echoChild = -1;
+
+void StartEchoChild() {
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return;
+    g_echoChild = ::fork();
+    if (g_echoChild == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        ::close(pair[0]);
+        char buffer[64];
+        for (ssize_t got; (got = ::read(pair[1], buffer, sizeof buffer)) > 0;) {
+            if (::write(pair[1], buffer, static_cast<std::size_t>(got)) != got) break;
+        }
+        ::_exit(0);
+    }
+    ::close(pair[1]);
+    g_echo = g_echoChild > 0 ? pair[0] : -1;
+}
+
+void StopEchoChild() {
+    if (g_echo >= 0) ::close(g_echo);
+    if (g_echoChild > 0) ::waitpid(g_echoChild, nullptr, 0);
+}
 
 // Forks the child server before this process touches gRPC (gRPC does not survive a fork it saw).
 void StartChildServer() {
@@ -81,7 +109,8 @@ void StopChildServer() {
         }
     }
     ::waitpid(g_child, nullptr, 0);
-    if (!g_childFolder.empty()) std::filesystem::remove_all(std::filesystem::path(g_childFolder).parent_path());
+    if (!g_childFolder.empty())
+        std::filesystem::remove_all(std::filesystem::path(g_childFolder).parent_path());
 }
 
 // The voluntary context switches (a thread that went to sleep and was woken) of all threads of a process so
@@ -204,6 +233,22 @@ void OwnProcess(benchmark::State& state) {
     Loop(state, *client, g_child);
 }
 
+void BM_SocketRoundTrip_OwnProcess(benchmark::State& state) {
+    char buffer[32] = {};
+    SwitchCounter switches(g_echoChild);
+    switches.Start();
+    for (auto _ : state) {
+        if (::write(g_echo, buffer, sizeof buffer) != sizeof buffer ||
+            ::read(g_echo, buffer, sizeof buffer) != sizeof buffer) {
+            state.SkipWithError("echo failed");
+            break;
+        }
+    }
+    switches.Report(state);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SocketRoundTrip_OwnProcess)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+
 void BM_GetNextMessage_InProcess(benchmark::State& state) {
     InProcess<GetNextMessageLoop>(state);
 }
@@ -225,11 +270,13 @@ BENCHMARK(BM_ServerPing_OwnProcess)->UseRealTime()->Unit(benchmark::kMicrosecond
 }  // namespace
 
 int main(int argc, char** argv) {
+    StartEchoChild();
     StartChildServer();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     StopChildServer();
+    StopEchoChild();
     return 0;
 }

@@ -33,7 +33,7 @@ bool ToIds(const google::protobuf::RepeatedField<std::uint32_t>& field, std::vec
 
 // Every handler: the fault gate, the handle, the shape of the request, then the device.
 #define ZK_DEVICE_PROLOGUE(operation)                                                        \
-    if (ZelkNetFaultGate(world_, context, "Device." operation, reply)) return Status::OK;    \
+    if (auto fault = ZelkNetFaultGate(world_, "Device." operation, reply)) return *fault;    \
     const std::shared_ptr<ZelkNetDevice> device = world_.DeviceForHandle(request->handle()); \
     if (!device) return Refuse(reply, kE_HANDLE)
 
@@ -51,21 +51,21 @@ Status ZelkNetDeviceService::IdentifyAs(const zelknet::DeviceRequest* request, z
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::Identify(Context* context, const zelknet::DeviceRequest* request,
-                                      zelknet::IdentifyReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Device.Identify", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetDeviceService::ServeIdentify(Context*, const zelknet::DeviceRequest* request,
+                                                  zelknet::IdentifyReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Device.Identify", reply)) return *fault;
     return IdentifyAs(request, reply, false);
 }
 
-Status ZelkNetDeviceService::IdentifyEx(Context* context, const zelknet::DeviceRequest* request,
-                                        zelknet::IdentifyReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Device.IdentifyEx", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetDeviceService::ServeIdentifyEx(Context*, const zelknet::DeviceRequest* request,
+                                                    zelknet::IdentifyReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Device.IdentifyEx", reply)) return *fault;
     if (!world_.VersionAtLeast(2, 10)) return Refuse(reply, kE_NOTIMPL);
     return IdentifyAs(request, reply, true);
 }
 
-Status ZelkNetDeviceService::GetNextMessage(Context* context, const zelknet::DeviceRequest* request,
-                                            zelknet::MessageReply* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServeGetNextMessage(Context*, const zelknet::DeviceRequest* request,
+                                                        zelknet::MessageReply* reply) {
     ZK_DEVICE_PROLOGUE("GetNextMessage");
     std::string text;
     Answer(reply, device->NextMessage(text));
@@ -73,8 +73,8 @@ Status ZelkNetDeviceService::GetNextMessage(Context* context, const zelknet::Dev
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::ReadStore(Context* context, const zelknet::ReadStoreRequest* request,
-                                       zelknet::DeviceBytesReply* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServeReadStore(Context*, const zelknet::ReadStoreRequest* request,
+                                                   zelknet::DeviceBytesReply* reply) {
     ZK_DEVICE_PROLOGUE("ReadStore");
     if (request->length() > kMaxStoreRead) return Refuse(reply, kE_INVALIDARG);
     ZKBytes bytes;
@@ -83,8 +83,8 @@ Status ZelkNetDeviceService::ReadStore(Context* context, const zelknet::ReadStor
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::ReadMonitorValues(Context* context, const zelknet::MonitorRequest* request,
-                                               zelknet::MonitorReply* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServeReadMonitorValues(Context*, const zelknet::MonitorRequest* request,
+                                                           zelknet::MonitorReply* reply) {
     ZK_DEVICE_PROLOGUE("ReadMonitorValues");
     std::vector<std::uint16_t> items;
     if (static_cast<std::uint32_t>(request->item_ids_size()) > kMaxMonitorItems ||
@@ -97,8 +97,8 @@ Status ZelkNetDeviceService::ReadMonitorValues(Context* context, const zelknet::
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::ReadErrorStates(Context* context, const zelknet::ErrorStatesRequest* request,
-                                             zelknet::ErrorStatesReply* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServeReadErrorStates(Context*, const zelknet::ErrorStatesRequest* request,
+                                                         zelknet::ErrorStatesReply* reply) {
     ZK_DEVICE_PROLOGUE("ReadErrorStates");
     std::vector<std::uint16_t> ids;
     if (static_cast<std::uint32_t>(request->error_ids_size()) > kMaxErrorIds ||
@@ -110,15 +110,15 @@ Status ZelkNetDeviceService::ReadErrorStates(Context* context, const zelknet::Er
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::ClearErrors(Context* context, const zelknet::DeviceRequest* request,
-                                         zelknet::DeviceReply* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServeClearErrors(Context*, const zelknet::DeviceRequest* request,
+                                                     zelknet::DeviceReply* reply) {
     ZK_DEVICE_PROLOGUE("ClearErrors");
     Answer(reply, device->ClearErrors(request->key()));
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::GetProfileLocation(Context* context, const zelknet::DeviceRequest* request,
-                                                zelknet::ProfileLocationReply* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServeGetProfileLocation(Context*, const zelknet::DeviceRequest* request,
+                                                            zelknet::ProfileLocationReply* reply) {
     ZK_DEVICE_PROLOGUE("GetProfileLocation");
     ZKProfileLocation location;
     const ZelkNetResult result = device->GetProfileLocation(request->key(), location);
@@ -130,8 +130,8 @@ Status ZelkNetDeviceService::GetProfileLocation(Context* context, const zelknet:
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::GetFeatures(Context* context, const zelknet::DeviceRequest* request,
-                                         zelknet::FeaturesReply* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServeGetFeatures(Context*, const zelknet::DeviceRequest* request,
+                                                     zelknet::FeaturesReply* reply) {
     ZK_DEVICE_PROLOGUE("GetFeatures");
     std::array<std::uint16_t, kFeatureCount> ids{};
     const ZelkNetResult result = device->GetFeatures(request->key(), ids);
@@ -143,15 +143,15 @@ Status ZelkNetDeviceService::GetFeatures(Context* context, const zelknet::Device
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::Ping(Context* context, const zelknet::DeviceRequest* request,
-                                  zelknet::Status* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServePing(Context*, const zelknet::DeviceRequest* request,
+                                              zelknet::Status* reply) {
     ZK_DEVICE_PROLOGUE("Ping");
     reply->set_hresult(device->Ping().hresult);
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::ReadItemRights(Context* context, const zelknet::ItemRightsRequest* request,
-                                            zelknet::DeviceBytesReply* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServeReadItemRights(Context*, const zelknet::ItemRightsRequest* request,
+                                                        zelknet::DeviceBytesReply* reply) {
     ZK_DEVICE_PROLOGUE("ReadItemRights");
     if (request->first_item() > 0xFFFF || request->count() > kMaxItemRights ||
         request->first_item() + request->count() > 0x10000)
@@ -163,8 +163,8 @@ Status ZelkNetDeviceService::ReadItemRights(Context* context, const zelknet::Ite
     return Status::OK;
 }
 
-Status ZelkNetDeviceService::ReadCalibration(Context* context, const zelknet::CalibrationRequest* request,
-                                             zelknet::DeviceBytesReply* reply) {
+ZelkNetAnswer ZelkNetDeviceService::ServeReadCalibration(Context*, const zelknet::CalibrationRequest* request,
+                                                         zelknet::DeviceBytesReply* reply) {
     ZK_DEVICE_PROLOGUE("ReadCalibration");
     if (request->section() > 0xFFFF || request->offset() > 0xFFFF || request->length() > 0xFFFF)
         return Refuse(reply, kE_INVALIDARG);

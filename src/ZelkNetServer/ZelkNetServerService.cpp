@@ -36,9 +36,9 @@ std::string ZelkNetServerService::ErrorText(std::uint16_t code) const {
     return "Error " + std::to_string(code);
 }
 
-Status ZelkNetServerService::GetAccessList(Context* context, const zelknet::AccessListRequest* request,
-                                           zelknet::AccessListReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.GetAccessList", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeGetAccessList(Context*, const zelknet::AccessListRequest* request,
+                                                       zelknet::AccessListReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.GetAccessList", reply)) return *fault;
     if (!FitsU16(request->selector1()) || !FitsU16(request->selector2()) || !FitsU16(request->selector5())) {
         reply->set_hresult(kE_INVALIDARG);
         return Status::OK;
@@ -56,9 +56,9 @@ Status ZelkNetServerService::GetAccessList(Context* context, const zelknet::Acce
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetErrorText(Context* context, const zelknet::ErrorTextRequest* request,
-                                          zelknet::TextReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.GetErrorText", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeGetErrorText(Context*, const zelknet::ErrorTextRequest* request,
+                                                      zelknet::TextReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.GetErrorText", reply)) return *fault;
     if (!FitsU16(request->code())) {
         reply->set_hresult(kE_INVALIDARG);
         return Status::OK;
@@ -68,9 +68,9 @@ Status ZelkNetServerService::GetErrorText(Context* context, const zelknet::Error
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetIdentityName(Context* context, const zelknet::IdentityRequest* request,
-                                             zelknet::TextReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.GetIdentityName", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeGetIdentityName(Context*, const zelknet::IdentityRequest* request,
+                                                         zelknet::TextReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.GetIdentityName", reply)) return *fault;
     for (const ZelkNetIdentityName& name : world_.Scenario().identityNames) {
         if (name.root == request->identity() && name.user == request->sub_identity()) {
             reply->set_text(name.name);
@@ -81,9 +81,9 @@ Status ZelkNetServerService::GetIdentityName(Context* context, const zelknet::Id
     return Status::OK;
 }
 
-Status ZelkNetServerService::StoreProfile(Context* context, const zelknet::StoreProfileRequest* request,
-                                          zelknet::Status* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.StoreProfile", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeStoreProfile(Context*, const zelknet::StoreProfileRequest* request,
+                                                      zelknet::Status* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.StoreProfile", reply)) return *fault;
     if (request->profile().empty() || request->profile().size() > kMaxStoreRead) {
         reply->set_hresult(kE_INVALIDARG);
         return Status::OK;
@@ -93,9 +93,10 @@ Status ZelkNetServerService::StoreProfile(Context* context, const zelknet::Store
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetStoredProfile(Context* context, const zelknet::StoredProfileRequest* request,
-                                              zelknet::BytesReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.GetStoredProfile", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeGetStoredProfile(Context*,
+                                                          const zelknet::StoredProfileRequest* request,
+                                                          zelknet::BytesReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.GetStoredProfile", reply)) return *fault;
     for (const ZelkNetStoredProfile& profile : world_.Scenario().storedProfiles) {
         if (profile.typeName == request->type_name() && profile.major == request->major() &&
             profile.minor == request->minor() && profile.build == request->build()) {
@@ -108,9 +109,9 @@ Status ZelkNetServerService::GetStoredProfile(Context* context, const zelknet::S
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetDeviceList(Context* context, const zelknet::Empty*,
-                                           zelknet::BytesReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.GetDeviceList", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeGetDeviceList(Context*, const zelknet::Empty*,
+                                                       zelknet::BytesReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.GetDeviceList", reply)) return *fault;
     ZKBytes bytes;
     for (const ZKDeviceListEntry& entry : world_.ReachableDevices())
         entry.AppendTo(bytes);
@@ -119,9 +120,9 @@ Status ZelkNetServerService::GetDeviceList(Context* context, const zelknet::Empt
     return Status::OK;
 }
 
-Status ZelkNetServerService::OpenDevice(Context* context, const zelknet::OpenDeviceRequest* request,
-                                        zelknet::OpenDeviceReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.OpenDevice", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeOpenDevice(Context*, const zelknet::OpenDeviceRequest* request,
+                                                    zelknet::OpenDeviceReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.OpenDevice", reply)) return *fault;
     if (!FitsU16(request->address3())) {
         reply->set_hresult(kE_INVALIDARG);
         return Status::OK;
@@ -134,31 +135,27 @@ Status ZelkNetServerService::OpenDevice(Context* context, const zelknet::OpenDev
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetVersion(Context* context, const zelknet::Empty*,
-                                        zelknet::VersionReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.GetVersion", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeGetVersion(Context*, const zelknet::Empty*,
+                                                    zelknet::VersionReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.GetVersion", reply)) return *fault;
     reply->set_major(world_.Version().major);
     reply->set_minor(world_.Version().minor);
     reply->set_hresult(kS_OK);
     return Status::OK;
 }
 
-Status ZelkNetServerService::Ping(Context* context, const zelknet::Empty*, zelknet::Status* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.Ping", reply)) return Status::OK;
-    if (!world_.PingAnswer()) {
-        // A lost server: the call never returns before the client gives up.
-        world_.Hang([context] {
-            return context->IsCancelled() || std::chrono::system_clock::now() > context->deadline();
-        });
-        return Status(grpc::StatusCode::UNAVAILABLE, "not answering");
-    }
+ZelkNetAnswer ZelkNetServerService::ServePing(Context*, const zelknet::Empty*, zelknet::Status* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.Ping", reply)) return *fault;
+    // A lost server: the call never returns before the client gives up.
+    if (!world_.PingAnswer())
+        return ZelkNetAnswer::Hang(Status(grpc::StatusCode::UNAVAILABLE, "not answering"));
     reply->set_hresult(kS_OK);
     return Status::OK;
 }
 
-Status ZelkNetServerService::SelectIdentity(Context* context, const zelknet::IdentityRequest* request,
-                                            zelknet::Status* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.SelectIdentity", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeSelectIdentity(Context*, const zelknet::IdentityRequest* request,
+                                                        zelknet::Status* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.SelectIdentity", reply)) return *fault;
     if (!world_.VersionAtLeast(1, 7)) {
         reply->set_hresult(kE_NOTIMPL);
         return Status::OK;
@@ -173,9 +170,9 @@ Status ZelkNetServerService::SelectIdentity(Context* context, const zelknet::Ide
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetAccessRights(Context* context, const zelknet::IdentityRequest* request,
-                                             zelknet::AccessRightsReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.GetAccessRights", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeGetAccessRights(Context*, const zelknet::IdentityRequest* request,
+                                                         zelknet::AccessRightsReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.GetAccessRights", reply)) return *fault;
     if (!world_.VersionAtLeast(2, 4)) {
         reply->set_hresult(kE_NOTIMPL);
         return Status::OK;
@@ -190,9 +187,9 @@ Status ZelkNetServerService::GetAccessRights(Context* context, const zelknet::Id
     return Status::OK;
 }
 
-Status ZelkNetServerService::GetBuildNumber(Context* context, const zelknet::Empty*,
-                                            zelknet::BuildReply* reply) {
-    if (ZelkNetFaultGate(world_, context, "Server.GetBuildNumber", reply)) return Status::OK;
+ZelkNetAnswer ZelkNetServerService::ServeGetBuildNumber(Context*, const zelknet::Empty*,
+                                                        zelknet::BuildReply* reply) {
+    if (auto fault = ZelkNetFaultGate(world_, "Server.GetBuildNumber", reply)) return *fault;
     // Servers before 2.7 had no build number.
     if (!world_.VersionAtLeast(2, 7)) {
         reply->set_hresult(kE_NOTIMPL);

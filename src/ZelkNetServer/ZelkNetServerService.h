@@ -2,29 +2,27 @@
 // The server interface over gRPC: device list, device opening, version, heartbeat, identity names and
 // access lists, error texts and the profile store.
 
+#include "ZelkNetServer/ZelkNetFaultGate.h"
 #include "ZelkNetServer/ZelkNetWorld.h"
 #include "zelknet.grpc.pb.h"
 
-class ZelkNetServerService final : public zelknet::Server::Service {
+class ZelkNetServerService final : public zelknet::Server::CallbackService {
 public:
     explicit ZelkNetServerService(ZelkNetWorld& world) : world_(world) {}
 
-    using Context = grpc::ServerContext;
-    grpc::Status GetAccessList(Context*, const zelknet::AccessListRequest*,
-                               zelknet::AccessListReply*) override;
-    grpc::Status GetErrorText(Context*, const zelknet::ErrorTextRequest*, zelknet::TextReply*) override;
-    grpc::Status GetIdentityName(Context*, const zelknet::IdentityRequest*, zelknet::TextReply*) override;
-    grpc::Status StoreProfile(Context*, const zelknet::StoreProfileRequest*, zelknet::Status*) override;
-    grpc::Status GetStoredProfile(Context*, const zelknet::StoredProfileRequest*,
-                                  zelknet::BytesReply*) override;
-    grpc::Status GetDeviceList(Context*, const zelknet::Empty*, zelknet::BytesReply*) override;
-    grpc::Status OpenDevice(Context*, const zelknet::OpenDeviceRequest*, zelknet::OpenDeviceReply*) override;
-    grpc::Status GetVersion(Context*, const zelknet::Empty*, zelknet::VersionReply*) override;
-    grpc::Status Ping(Context*, const zelknet::Empty*, zelknet::Status*) override;
-    grpc::Status SelectIdentity(Context*, const zelknet::IdentityRequest*, zelknet::Status*) override;
-    grpc::Status GetAccessRights(Context*, const zelknet::IdentityRequest*,
-                                 zelknet::AccessRightsReply*) override;
-    grpc::Status GetBuildNumber(Context*, const zelknet::Empty*, zelknet::BuildReply*) override;
+    using Context = grpc::CallbackServerContext;
+    ZK_SERVE(GetAccessList, zelknet::AccessListRequest, zelknet::AccessListReply);
+    ZK_SERVE(GetErrorText, zelknet::ErrorTextRequest, zelknet::TextReply);
+    ZK_SERVE(GetIdentityName, zelknet::IdentityRequest, zelknet::TextReply);
+    ZK_SERVE(StoreProfile, zelknet::StoreProfileRequest, zelknet::Status);
+    ZK_SERVE(GetStoredProfile, zelknet::StoredProfileRequest, zelknet::BytesReply);
+    ZK_SERVE(GetDeviceList, zelknet::Empty, zelknet::BytesReply);
+    ZK_SERVE(OpenDevice, zelknet::OpenDeviceRequest, zelknet::OpenDeviceReply);
+    ZK_SERVE(GetVersion, zelknet::Empty, zelknet::VersionReply);
+    ZK_SERVE(Ping, zelknet::Empty, zelknet::Status);
+    ZK_SERVE(SelectIdentity, zelknet::IdentityRequest, zelknet::Status);
+    ZK_SERVE(GetAccessRights, zelknet::IdentityRequest, zelknet::AccessRightsReply);
+    ZK_SERVE(GetBuildNumber, zelknet::Empty, zelknet::BuildReply);
 
     // The server's text for a result or error code.
     std::string ErrorText(std::uint16_t code) const;

@@ -55,32 +55,33 @@ ZelkNetSimDevice* ZelkNetSimControlService::Device(std::uint32_t index, zelknet:
     return device;
 }
 
-Status ZelkNetSimControlService::Plug(Context*, const zelknet::SimDeviceRequest* request,
-                                      zelknet::SimReply* reply) {
+ZelkNetAnswer ZelkNetSimControlService::ServePlug(Context*, const zelknet::SimDeviceRequest* request,
+                                                  zelknet::SimReply* reply) {
     ZelkNetSimDevice* device = Device(request->device(), reply);
     if (!device) return Status::OK;
     device->SetPlugged(true);
     return Ok(reply);
 }
 
-Status ZelkNetSimControlService::Unplug(Context*, const zelknet::SimDeviceRequest* request,
-                                        zelknet::SimReply* reply) {
+ZelkNetAnswer ZelkNetSimControlService::ServeUnplug(Context*, const zelknet::SimDeviceRequest* request,
+                                                    zelknet::SimReply* reply) {
     ZelkNetSimDevice* device = Device(request->device(), reply);
     if (!device) return Status::OK;
     device->SetPlugged(false);
     return Ok(reply);
 }
 
-Status ZelkNetSimControlService::QueueMessages(Context*, const zelknet::SimMessagesRequest* request,
-                                               zelknet::SimReply* reply) {
+ZelkNetAnswer ZelkNetSimControlService::ServeQueueMessages(Context*,
+                                                           const zelknet::SimMessagesRequest* request,
+                                                           zelknet::SimReply* reply) {
     ZelkNetSimDevice* device = Device(request->device(), reply);
     if (!device) return Status::OK;
     device->QueueMessages(std::vector<std::string>(request->texts().begin(), request->texts().end()));
     return Ok(reply);
 }
 
-Status ZelkNetSimControlService::SetIdentity(Context*, const zelknet::SimIdentityRequest* request,
-                                             zelknet::SimReply* reply) {
+ZelkNetAnswer ZelkNetSimControlService::ServeSetIdentity(Context*, const zelknet::SimIdentityRequest* request,
+                                                         zelknet::SimReply* reply) {
     ZelkNetSimDevice* device = Device(request->device(), reply);
     if (!device) return Status::OK;
     bool bad = false;
@@ -100,8 +101,8 @@ Status ZelkNetSimControlService::SetIdentity(Context*, const zelknet::SimIdentit
     return Ok(reply);
 }
 
-Status ZelkNetSimControlService::SetErrors(Context*, const zelknet::SimErrorRequest* request,
-                                           zelknet::SimReply* reply) {
+ZelkNetAnswer ZelkNetSimControlService::ServeSetErrors(Context*, const zelknet::SimErrorRequest* request,
+                                                       zelknet::SimReply* reply) {
     ZelkNetSimDevice* device = Device(request->device(), reply);
     if (!device) return Status::OK;
     if (request->error_id() > 0xFFFF) return Refuse(reply, "error ids are 16-bit values");
@@ -110,8 +111,8 @@ Status ZelkNetSimControlService::SetErrors(Context*, const zelknet::SimErrorRequ
     return Ok(reply);
 }
 
-Status ZelkNetSimControlService::InjectFault(Context*, const zelknet::SimFaultRequest* request,
-                                             zelknet::SimReply* reply) {
+ZelkNetAnswer ZelkNetSimControlService::ServeInjectFault(Context*, const zelknet::SimFaultRequest* request,
+                                                         zelknet::SimReply* reply) {
     if (!FaultableOperations().contains(request->operation()))
         return Refuse(reply, "unknown operation '" + request->operation() +
                                  "' (use Server.<call> or Device.<call>, e.g. Device.GetNextMessage)");
@@ -119,13 +120,13 @@ Status ZelkNetSimControlService::InjectFault(Context*, const zelknet::SimFaultRe
     return Ok(reply);
 }
 
-Status ZelkNetSimControlService::SetPingAnswer(Context*, const zelknet::SimPingRequest* request,
-                                               zelknet::SimReply* reply) {
+ZelkNetAnswer ZelkNetSimControlService::ServeSetPingAnswer(Context*, const zelknet::SimPingRequest* request,
+                                                           zelknet::SimReply* reply) {
     world_.SetPingAnswer(request->answer());
     return Ok(reply);
 }
 
-Status ZelkNetSimControlService::Quit(Context*, const zelknet::Empty*, zelknet::SimReply* reply) {
+ZelkNetAnswer ZelkNetSimControlService::ServeQuit(Context*, const zelknet::Empty*, zelknet::SimReply* reply) {
     quit_();
     return Ok(reply);
 }

@@ -4,24 +4,25 @@
 
 #include <functional>
 
+#include "ZelkNetServer/ZelkNetFaultGate.h"
 #include "ZelkNetServer/ZelkNetWorld.h"
 #include "zelknet.grpc.pb.h"
 
-class ZelkNetSimControlService final : public zelknet::SimControl::Service {
+class ZelkNetSimControlService final : public zelknet::SimControl::CallbackService {
 public:
     // `quit` asks the server to stop; it must not wait for the stop itself (the call is still running).
     ZelkNetSimControlService(ZelkNetWorld& world, std::function<void()> quit)
         : world_(world), quit_(std::move(quit)) {}
 
-    using Context = grpc::ServerContext;
-    grpc::Status Plug(Context*, const zelknet::SimDeviceRequest*, zelknet::SimReply*) override;
-    grpc::Status Unplug(Context*, const zelknet::SimDeviceRequest*, zelknet::SimReply*) override;
-    grpc::Status QueueMessages(Context*, const zelknet::SimMessagesRequest*, zelknet::SimReply*) override;
-    grpc::Status SetIdentity(Context*, const zelknet::SimIdentityRequest*, zelknet::SimReply*) override;
-    grpc::Status SetErrors(Context*, const zelknet::SimErrorRequest*, zelknet::SimReply*) override;
-    grpc::Status InjectFault(Context*, const zelknet::SimFaultRequest*, zelknet::SimReply*) override;
-    grpc::Status SetPingAnswer(Context*, const zelknet::SimPingRequest*, zelknet::SimReply*) override;
-    grpc::Status Quit(Context*, const zelknet::Empty*, zelknet::SimReply*) override;
+    using Context = grpc::CallbackServerContext;
+    ZK_SERVE(Plug, zelknet::SimDeviceRequest, zelknet::SimReply);
+    ZK_SERVE(Unplug, zelknet::SimDeviceRequest, zelknet::SimReply);
+    ZK_SERVE(QueueMessages, zelknet::SimMessagesRequest, zelknet::SimReply);
+    ZK_SERVE(SetIdentity, zelknet::SimIdentityRequest, zelknet::SimReply);
+    ZK_SERVE(SetErrors, zelknet::SimErrorRequest, zelknet::SimReply);
+    ZK_SERVE(InjectFault, zelknet::SimFaultRequest, zelknet::SimReply);
+    ZK_SERVE(SetPingAnswer, zelknet::SimPingRequest, zelknet::SimReply);
+    ZK_SERVE(Quit, zelknet::Empty, zelknet::SimReply);
 
 private:
     // The device of a request, or null with the reply's error set.

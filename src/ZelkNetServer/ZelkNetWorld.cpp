@@ -5,8 +5,6 @@
 namespace {
 
 constexpr auto kTick = std::chrono::milliseconds(5);
-// A call that hangs on purpose never outlives this, whatever its deadline says.
-constexpr auto kLongestHang = std::chrono::seconds(30);
 
 }  // namespace
 
@@ -34,6 +32,7 @@ void ZelkNetWorld::Stop() {
     }
     clockWake_.notify_all();
     if (clock_.joinable()) clock_.join();
+    hungCalls_.Close();
 }
 
 void ZelkNetWorld::RunClock() {
@@ -45,6 +44,7 @@ void ZelkNetWorld::RunClock() {
         lock.unlock();
         for (const auto& device : devices_)
             device->Tick(static_cast<std::uint64_t>(ms));
+        hungCalls_.ReleaseGone();
         lock.lock();
         clockWake_.wait_until(lock, now + kTick, [this] { return stopping_.load(); });
     }
@@ -126,13 +126,6 @@ ZelkNetFault ZelkNetWorld::TakeFault(std::string_view operation) {
     const ZelkNetFault fault = found->second.hang ? ZelkNetFault::Hang : ZelkNetFault::Fail;
     if (--found->second.count == 0) faults_.erase(found);
     return fault;
-}
-
-void ZelkNetWorld::Hang(const std::function<bool()>& gone) const {
-    const auto limit = std::chrono::steady_clock::now() + kLongestHang;
-    std::unique_lock lock(clockMutex_);
-    while (!stopping_ && !gone() && std::chrono::steady_clock::now() < limit)
-        clockWake_.wait_for(lock, std::chrono::milliseconds(5));
 }
 
 void ZelkNetWorld::StoreProfile(ZKBytes profile) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "ZelkNetServer/ZelkNetDevice.h"
+#include "ZelkNetServer/ZelkNetHungCalls.h"
 #include "ZelkNetServer/ZelkNetScenario.h"
 #include "ZelkNetServer/ZelkNetSimDevice.h"
 
@@ -29,7 +30,7 @@ public:
     ZelkNetWorld(const ZelkNetWorld&) = delete;
     ZelkNetWorld& operator=(const ZelkNetWorld&) = delete;
 
-    // Starts and stops the simulation clock (a tick every few milliseconds). Stop also wakes every call
+    // Starts and stops the simulation clock (a tick every few milliseconds). Stop also answers every call
     // that hangs on purpose.
     void Start();
     void Stop();
@@ -60,9 +61,8 @@ public:
     ZelkNetFault TakeFault(std::string_view operation);
     void SetPingAnswer(bool answer) { answerPing_ = answer; }
     bool PingAnswer() const { return answerPing_; }
-    // Blocks until `gone()` turns true (the caller's deadline passed or it cancelled), the world stops or
-    // a safety limit passes.
-    void Hang(const std::function<bool()>& gone) const;
+    // The calls that hang on purpose; the clock releases them once their clients gave up.
+    ZelkNetHungCalls& HungCalls() { return hungCalls_; }
 
     void StoreProfile(ZKBytes profile);
     std::size_t StoredProfileCount() const;
@@ -92,6 +92,7 @@ private:
     std::vector<ZKBytes> storedProfiles_;
     std::pair<std::uint16_t, std::uint16_t> selectedIdentity_{};
 
+    ZelkNetHungCalls hungCalls_;
     std::atomic<bool> answerPing_{true};
     std::atomic<bool> stopping_{false};
     mutable std::mutex clockMutex_;

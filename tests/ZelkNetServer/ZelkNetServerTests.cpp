@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <future>
+
 #include "Common/ZKNetCodes.h"
 #include "Common/netclient/ZKNetClient.h"
 #include "support/TestSupport.h"
@@ -419,6 +421,46 @@ TEST_F(ZelkNetServerTest, LostServerStopsAnsweringPing) {
     auto context = ZKNetClient::Context(std::chrono::milliseconds(100));
     EXPECT_TRUE(
         zknet::Failed(ZKNetClient::HResult(client_->Server().Ping(context.get(), {}, &reply), reply)));
+}
+
+// Hung calls hold no serving thread: more of them than the server has threads leave other calls answered
+// at once, each ends with its own deadline, and a stopping server lets go of one that has none.
+TEST_F(ZelkNetServerTest, HungCallsDoNotHoldUpOtherCalls) {
+    zelknet::SimPingRequest ping;
+    ping.set_answer(false);
+    ASSERT_TRUE(Sim([&](auto* c, auto* r) { return client_->Sim().SetPingAnswer(c, ping, r); }).ok());
+    constexpr int kHung = 6;
+    std::vector<std::future<std::int32_t>> pings;
+    for (int i = 0; i < kHung; ++i) {
+        pings.push_back(std::async(std::launch::async, [this] {
+            zelknet::Status reply;
+            auto context = ZKNetClient::Context(std::chrono::milliseconds(1500));
+            return ZKNetClient::HResult(client_->Server().Ping(context.get(), {}, &reply), reply);
+        }));
+    }
+    ASSERT_TRUE(zktest::WaitUntil([&] { return server_->World().HungCalls().Count() == kHung; },
+                                  std::chrono::seconds(5)));
+    const std::uint64_t handle = Open(*client_, 1);
+    zelknet::MessageReply reply;
+    // Due well before the hung calls' deadlines: it cannot succeed by waiting for them.
+    auto context = ZKNetClient::Context(std::chrono::milliseconds(1000));
+    EXPECT_TRUE(client_->Device().GetNextMessage(context.get(), Request(handle), &reply).ok());
+    for (auto& hung : pings)
+        EXPECT_EQ(kE_TIMEOUT, hung.get());
+    EXPECT_TRUE(zktest::WaitUntil([&] { return server_->World().HungCalls().Count() == 0; },
+                                  std::chrono::seconds(2)));
+
+    // Without a deadline only the server's stop ends the call.
+    auto endless = std::async(std::launch::async, [this] {
+        zelknet::Status pingReply;
+        grpc::ClientContext forever;
+        return client_->Server().Ping(&forever, {}, &pingReply).ok();
+    });
+    ASSERT_TRUE(zktest::WaitUntil([&] { return server_->World().HungCalls().Count() == 1; },
+                                  std::chrono::seconds(5)));
+    server_->Shutdown();
+    ASSERT_EQ(std::future_status::ready, endless.wait_for(std::chrono::seconds(5)));
+    EXPECT_FALSE(endless.get());
 }
 
 TEST_F(ZelkNetServerTest, SimControlChangesIdentityAndQuitRequestsStop) {

@@ -3,62 +3,101 @@
 #include <grpcpp/create_channel_posix.h>
 #include <grpcpp/support/channel_arguments.h>
 
-#include <condition_variable>
-#include <mutex>
+#include <grpcpp/completion_queue.h>
+
+#include <cstdint>
+#include <cstdlib>
 
 #include "Common/ZKNetCodes.h"
 
 // The open Attach call that keeps a session alive. The server names the session in the call's initial
 // metadata and sends nothing else; cancelling the call ends the session.
-class ZKNetClient::SessionCall final : public grpc::ClientReadReactor<zelknet::SessionEvent> {
+//
+// The call runs on a completion queue of its own that is only polled while someone asks for the session.
+// (A callback reactor would make gRPC start threads that take turns polling every socket of the process,
+// and each reply of every other call would then reach its caller through a thread hand-off.)
+class ZKNetClient::SessionCall {
 public:
-    explicit SessionCall(zelknet::Session::Stub& stub) {
-        stub.async()->Attach(&context_, &request_, this);
-        StartRead(&event_);
-        StartCall();
+    explicit SessionCall(zelknet::Session::Stub& stub)
+        : reader_(stub.PrepareAsyncAttach(&context_, request_, &queue_)) {
+        reader_->StartCall(Tag(kStarted));
+        reader_->ReadInitialMetadata(Tag(kMetadata));
+        reader_->Read(&event_, Tag(kRead));
+        pending_ = 3;
     }
 
-    ~SessionCall() override {
+    ~SessionCall() {
         context_.TryCancel();
-        std::unique_lock lock(mutex_);
-        done_.wait(lock, [this] { return finished_; });
-    }
-
-    // The session number once the server announced it; 0 on timeout or when the call failed.
-    std::uint64_t Wait(std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        done_.wait_for(lock, timeout, [this] { return gotMetadata_ || finished_; });
-        return session_;
-    }
-
-    void OnReadInitialMetadataDone(bool ok) override {
-        std::uint64_t session = 0;
-        if (ok) {
-            const auto& metadata = context_.GetServerInitialMetadata();
-            if (const auto found = metadata.find("zk-session"); found != metadata.end()) {
-                const std::string text(found->second.data(), found->second.size());
-                session = std::strtoull(text.c_str(), nullptr, 10);
-            }
+        while (pending_ > 0)
+            Handle(queue_.Next(&tag_, &ok_) ? grpc::CompletionQueue::GOT_EVENT
+                                            : grpc::CompletionQueue::SHUTDOWN);
+        grpc::Status status;
+        reader_->Finish(&status, Tag(kFinished));
+        void* tag = nullptr;
+        bool ok = false;
+        queue_.Next(&tag, &ok);
+        queue_.Shutdown();
+        while (queue_.Next(&tag, &ok)) {
         }
-        std::lock_guard lock(mutex_);
-        session_ = session;
-        gotMetadata_ = true;
-        done_.notify_all();
     }
-    void OnReadDone(bool) override {}
-    void OnDone(const grpc::Status&) override {
-        std::lock_guard lock(mutex_);
-        finished_ = true;
-        session_ = 0;
-        done_.notify_all();
+
+    // The session number once the server announced it; 0 on timeout or when the call ended.
+    std::uint64_t Wait(std::chrono::milliseconds timeout) {
+        const auto deadline = std::chrono::system_clock::now() + timeout;
+        // Without metadata, wait for it; with it, only look whether the call has ended meanwhile.
+        do {
+            const auto next =
+                queue_.AsyncNext(&tag_, &ok_, gotMetadata_ ? std::chrono::system_clock::now() : deadline);
+            if (next != grpc::CompletionQueue::GOT_EVENT) break;
+            Handle(next);
+        } while (!finished_ && (!gotMetadata_ || pending_ > 0));
+        return finished_ ? 0 : session_;
     }
 
 private:
+    enum Step : std::uintptr_t { kStarted = 1, kMetadata, kRead, kFinished };
+    static void* Tag(Step step) { return reinterpret_cast<void*>(step); }
+
+    void Handle(grpc::CompletionQueue::NextStatus next) {
+        if (next != grpc::CompletionQueue::GOT_EVENT) {
+            pending_ = 0;
+            finished_ = true;
+            return;
+        }
+        --pending_;
+        switch (static_cast<Step>(reinterpret_cast<std::uintptr_t>(tag_))) {
+            case kStarted:
+                if (!ok_) finished_ = true;
+                break;
+            case kMetadata:
+                if (ok_) ReadSession();
+                gotMetadata_ = true;
+                break;
+            case kRead:
+                // The server never sends an event: a read that completes means the call has ended.
+                finished_ = true;
+                break;
+            case kFinished:
+                break;
+        }
+    }
+
+    void ReadSession() {
+        const auto& metadata = context_.GetServerInitialMetadata();
+        if (const auto found = metadata.find("zk-session"); found != metadata.end()) {
+            const std::string text(found->second.data(), found->second.size());
+            session_ = std::strtoull(text.c_str(), nullptr, 10);
+        }
+    }
+
     grpc::ClientContext context_;
+    grpc::CompletionQueue queue_;
     zelknet::AttachRequest request_;
     zelknet::SessionEvent event_;
-    std::mutex mutex_;
-    std::condition_variable done_;
+    std::unique_ptr<grpc::ClientAsyncReader<zelknet::SessionEvent>> reader_;
+    int pending_ = 0;
+    void* tag_ = nullptr;
+    bool ok_ = false;
     bool gotMetadata_ = false;
     bool finished_ = false;
     std::uint64_t session_ = 0;

@@ -64,7 +64,8 @@ private:
 // The socket path of a process's endpoint in `folder`.
 std::string CopyDataSocketPath(const std::string& folder, pid_t pid);
 
-// The endpoint of one window. Open and Close belong to the GUI thread.
+// The endpoint of one window. Open and Close belong to the GUI thread; the window closes its endpoint in
+// its WM_DESTROY handler (or the endpoint's owner closes it earlier), so that the socket goes with it.
 //
 // Closing waits for the listener thread. A message that is being handed to the window at that moment holds
 // the close up to kCopyDataTimeoutMs, so the window's WM_COPYDATA handler must not close the endpoint itself

@@ -183,11 +183,4 @@ TEST_F(ZKOptionsNoticeTest, OtherProgramsHearOfSharedChangesOnly) {
     EXPECT_EQ("dw=0 cb=288 gui=1 wp=0 data=" + Hex(ZKCopyDataCommand::MakeNotice(2)) + "\n", PeerReceived());
 }
 
-TEST_F(ZKOptionsNoticeTest, WithoutAStoredInstallFolderOurOwnFolderCounts) {
-    RegKey::Open(RegHive::LocalMachine, registry_.MachineKeyName())->DeleteValue("InstallDirectory");
-    EXPECT_EQ(ExecutableFolder(), notice_->InstallFolder());
-    ASSERT_TRUE(registry_.SetInstallDirectory("/opt/zelkor"));
-    EXPECT_EQ("/opt/zelkor", notice_->InstallFolder());
-}
-
 }  // namespace

@@ -7,16 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "Platform/ShellFolders.h"  // PrepareRuntimeFolder
+
 namespace zk {
 
 // The server's socket and lock file inside the runtime folder.
 std::string NetServerSocketPath(const std::string& runtimeFolder);
 std::string NetServerLockPath(const std::string& runtimeFolder);
-
-// Creates the runtime folder (mode 0700) when it is missing and checks that it is a real folder owned by
-// us with no group or other permissions. False with a message otherwise: a folder that someone else could
-// have prepared is never used.
-bool PrepareRuntimeFolder(const std::string& folder, std::string& error);
 
 // Connects to the server's socket; -1 when nobody listens there (or the listener runs as another user).
 // The socket is close-on-exec and blocking.

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace zk {
 namespace {
@@ -54,6 +56,38 @@ bool CreateFolderTree(const std::string& path, unsigned mode) {
     }
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PrepareRuntimeFolder(const std::string& folder, std::string& error) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        // The parent may be missing too (a fresh XDG_RUNTIME_DIR); only our own level gets mode 0700.
+        const auto slash = folder.rfind('/');
+        if (errno != ENOENT || slash == std::string::npos || slash == 0 ||
+            !CreateFolderTree(folder.substr(0, slash), 0700) || ::mkdir(folder.c_str(), 0700) != 0) {
+            error = "cannot create " + folder + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) {
+        error = "cannot examine " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        error = folder + " is not a folder";
+        return false;
+    }
+    if (st.st_uid != ::getuid()) {
+        error = folder + " belongs to another user";
+        return false;
+    }
+    if ((st.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%03o", static_cast<unsigned>(st.st_mode & 0777));
+        error = folder + " is open to other users (mode " + mode + "); it must be 0700";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace zk

@@ -16,6 +16,11 @@ std::string RuntimeFolder();
 // The user's home: $HOME, else the password database.
 std::string HomeFolder();
 
+// Creates the runtime folder (mode 0700) when it is missing and checks that it is a real folder owned by
+// us with no group or other permissions. False with a message otherwise: a folder that someone else could
+// have prepared is never used.
+bool PrepareRuntimeFolder(const std::string& folder, std::string& error);
+
 // Creates a folder and every missing level above it. True when the folder exists afterwards.
 bool CreateFolderTree(const std::string& path, unsigned mode = 0755);
 

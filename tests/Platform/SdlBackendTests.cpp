@@ -72,4 +72,21 @@ TEST_F(SdlBackendTest, ClipboardTextRoundTrips) {
         GetClipboardText());
 }
 
+// Without an explicit choice, ZK_BACKEND decides, then whether a display exists.
+TEST(BackendChoiceTest, EnvironmentAndDisplayChooseTheBackend) {
+    zktest::ScopedEnv driver{"SDL_VIDEODRIVER", "dummy"};
+    zktest::ScopedEnv wayland{"WAYLAND_DISPLAY", ""};
+    const auto chosen = [](const char* backend, const char* display) {
+        zktest::ScopedEnv env{"ZK_BACKEND", backend};
+        zktest::ScopedEnv x{"DISPLAY", display};
+        WindowSystemScope scope;
+        return CurrentBackend();
+    };
+    EXPECT_EQ(BackendChoice::Headless, chosen("headless", ":0"));
+    EXPECT_EQ(BackendChoice::Headless, chosen("", ""));
+    EXPECT_EQ(BackendChoice::Auto, CurrentBackend());  // nothing runs now
+    if (chosen("sdl", "") != BackendChoice::Sdl) GTEST_SKIP() << "SDL's dummy video driver does not start";
+    EXPECT_EQ(BackendChoice::Sdl, chosen("", ":0"));  // a display exists: SDL (here on its dummy driver)
+}
+
 }  // namespace

@@ -21,7 +21,7 @@ trap 'kill $pid 2> /dev/null; rm -rf "$tmp"' EXIT
 
 # pixel X Y: the screen's colour at (X, Y) as RRGGBB
 pixel() {
-    import -window root "$tmp/shot.png" && convert "$tmp/shot.png" -format "%[hex:u.p{$1,$2}]" info: | cut -c1-6
+    import -window root -crop "1x1+$1+$2" "$tmp/pixel.png" && convert "$tmp/pixel.png" -format "%[hex:u.p{0,0}]" info: | cut -c1-6
 }
 # expect_pixel WHAT X Y RRGGBB: waits up to 5 s for the colour, since painting follows the events
 expect_pixel() {

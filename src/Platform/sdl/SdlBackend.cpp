@@ -63,6 +63,7 @@ private:
     void Handle(const SDL_Event& e);
     void HandleWindowEvent(const SDL_WindowEvent& e);
     void AfterEvents();
+    void PresentAll(HWND hwnd);
 
     const Uint32 wakeEvent_;
     std::atomic<bool> wakePending_{false};
@@ -221,9 +222,11 @@ void SdlBackend::HandleWindowEvent(const SDL_WindowEvent& e) {
             if (e.data1 != r.Width() || e.data2 != r.Height())
                 SetWindowPos(hwnd, HWND(), 0, 0, e.data1, e.data2,
                              SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            else
+                PresentAll(hwnd);  // SDL made a new window surface: fill it from ours
             break;
         case SDL_WINDOWEVENT_EXPOSED:
-            if (TopLevel* top = Find(hwnd)) SDL_UpdateWindowSurface(top->window);
+            PresentAll(hwnd);
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             focusLost_ = false;
@@ -271,6 +274,7 @@ void SdlBackend::Handle(const SDL_Event& e) {
         }
         case SDL_MOUSEWHEEL: {
             const int sign = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+            mouse_ = ToScreen(e.wheel.windowID, e.wheel.mouseX, e.wheel.mouseY);
             if (e.wheel.y != 0) input::Wheel(sign * e.wheel.y * WHEEL_DELTA, mouse_);
             break;
         }
@@ -295,6 +299,12 @@ void SdlBackend::Handle(const SDL_Event& e) {
         default:
             break;
     }
+}
+
+void SdlBackend::PresentAll(HWND hwnd) {
+    const WindowData* w = detail::Find(hwnd);
+    if (!w || !w->surface) return;
+    Present(hwnd, w->surface.get(), {Rect{0, 0, w->rect.Width(), w->rect.Height()}});
 }
 
 // Focus moving between two of our windows is a loss and a gain; only a loss without a gain leaves the

@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "Gui/ZKDC.h"
+#include "Platform/MessageLoop.h"
 #include "Platform/Window.h"
 
 namespace {
@@ -38,16 +39,31 @@ void TextExtentShort(benchmark::State& state) {
 }
 BENCHMARK(TextExtentShort);
 
+// A 1280x800 window that paints 60 lines of text through BeginPaint/EndPaint into its surface.
 void PaintSixtyLines(benchmark::State& state) {
-    ZKBitmap bitmap(1280, 800);
-    ZKDC dc(bitmap);
-    for (auto _ : state) {
-        dc.FillRect({0, 0, 1280, 800}, ZKGDI::Colour(ZKColourScheme::Light, false, 5));
-        for (int row = 0; row < 60; ++row)
-            dc.TextOut(5, row * 13,
-                       "12:34:56.789  Device message number " + std::to_string(row) + " with some text",
-                       ZKFontSet::Normal, ZKGDI::Colour(ZKColourScheme::Light, false, 0));
-    }
+    zk::WindowSystemScope scope{
+        zk::WindowSystemOptions{{1920, 1080}, std::nullopt, zk::BackendChoice::Headless}};
+    zk::WindowCreateParams p;
+    p.style = zk::WS_POPUP | zk::WS_VISIBLE;
+    p.x = 0, p.y = 0, p.cx = 1280, p.cy = 800;
+    p.proc = [](zk::HWND h, zk::UINT m, zk::WPARAM w, zk::LPARAM l) -> zk::LRESULT {
+        if (m != zk::WM_PAINT) return zk::DefWindowProc(h, m, w, l);
+        zk::PAINTSTRUCT ps;
+        zk::BeginPaint(h, ps);
+        {
+            ZKDC dc(ps);
+            dc.FillRect({0, 0, 1280, 800}, ZKGDI::Colour(ZKColourScheme::Light, false, 5));
+            for (int row = 0; row < 60; ++row)
+                dc.TextOut(5, row * 13,
+                           "12:34:56.789  Device message number " + std::to_string(row) + " with some text",
+                           ZKFontSet::Normal, ZKGDI::Colour(ZKColourScheme::Light, false, 0));
+        }
+        zk::EndPaint(h, ps);
+        return 0;
+    };
+    const zk::HWND window = zk::CreateWindowEx(p);
+    for (auto _ : state)
+        zk::RedrawWindow(window, nullptr, zk::RDW_INVALIDATE | zk::RDW_UPDATENOW);
 }
 BENCHMARK(PaintSixtyLines)->Unit(benchmark::kMillisecond);
 

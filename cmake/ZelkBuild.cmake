@@ -52,5 +52,5 @@ function(zk_add_test name)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} zk_test_support GTest::gmock GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30
-                         PROPERTIES ENVIRONMENT "ZK_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+                         PROPERTIES ENVIRONMENT "ZK_BIN_DIR=${CMAKE_BINARY_DIR}/bin;ZK_BACKEND=headless")
 endfunction()

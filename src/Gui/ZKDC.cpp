@@ -123,6 +123,8 @@ ZKDC::ZKDC(ZKBitmap& bitmap) : ZKDC(cairo_create(bitmap.Surface())) {
     ownsCairo_ = true;
 }
 
+ZKDC::ZKDC(const zk::PAINTSTRUCT& ps, ZKColourContext colours) : ZKDC(ps.cr, colours) {}
+
 ZKDC::~ZKDC() {
     if (ownsCairo_) cairo_destroy(cr_);
 }

@@ -15,6 +15,7 @@
 #include "Gui/ZKFontSet.h"
 #include "Gui/ZKGDI.h"
 #include "Platform/Geometry.h"
+#include "Platform/Window.h"
 
 class ZKBitmap {
 public:
@@ -56,6 +57,8 @@ public:
     // printer) gets its own font set and scale factors.
     explicit ZKDC(cairo_t* cr, ZKColourContext colours = {}, Resolution resolution = {});
     explicit ZKDC(ZKBitmap& bitmap);
+    // Draws into a window between BeginPaint and EndPaint; the context must end before EndPaint.
+    explicit ZKDC(const zk::PAINTSTRUCT& ps, ZKColourContext colours = {});
     ~ZKDC();
     ZKDC(const ZKDC&) = delete;
     ZKDC& operator=(const ZKDC&) = delete;

@@ -2,8 +2,9 @@
 // of messages.
 //
 // A fetch looks, in this order, at: messages sent from other threads (answered at once), posted messages,
-// the quit flag, raw input, windows that need painting, due timers. Only when all are empty does the GUI
-// thread block, until another thread posts or sends, input arrives, or the next timer is due.
+// the quit flag, display events and raw input, windows that need painting, due timers. Only when all are
+// empty does the GUI thread show what was painted and block in its backend, until another thread posts or
+// sends, a display event arrives, or the next timer is due.
 
 #include <algorithm>
 #include <chrono>
@@ -16,9 +17,8 @@ namespace detail {
 
 void Wake() {
     State* s = g_state;
-    if (!s) return;
-    s->woken = true;
-    s->wake.notify_all();
+    if (!s || s->guiThread == std::this_thread::get_id()) return;  // the GUI thread looks before it waits
+    s->backend->Wake();
 }
 
 }  // namespace detail
@@ -93,6 +93,7 @@ bool Fetch(MSG& msg, bool remove) {
             return true;
         }
     }
+    s.backend->PollEvents();
     // Raw input becomes zero or more messages; they join the posted queue in order.
     while (!s.input.empty()) {
         const RawInput raw = s.input.front();
@@ -119,23 +120,20 @@ bool Fetch(MSG& msg, bool remove) {
         if (remove) t->due = now + t->period;
         return true;
     }
+    s.backend->Flush();
     return false;
 }
 
 void WaitForWork() {
     State& s = *g_state;
     const std::uint32_t delay = NextTimerDelay(TimeGetTime());
-    std::unique_lock lock(s.queueMutex);
-    if (!s.posted.empty() || !s.sent.empty() || s.quitPending || !s.input.empty() || s.woken) {
-        s.woken = false;
-        return;
+    {
+        std::lock_guard lock(s.queueMutex);
+        if (!s.posted.empty() || !s.sent.empty() || s.quitPending || !s.input.empty()) return;
+        ++s.waits;
     }
-    ++s.waits;
-    if (delay == kInfinite)
-        s.wake.wait(lock, [&] { return s.woken; });
-    else
-        s.wake.wait_for(lock, std::chrono::milliseconds(delay), [&] { return s.woken; });
-    s.woken = false;
+    // A post between the check and the wait has already woken the backend: its wake-up is kept.
+    s.backend->WaitEvents(delay);
 }
 
 }  // namespace
@@ -147,9 +145,8 @@ bool PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         std::lock_guard lock(s->queueMutex);
         if (hwnd && !s->live.count(hwnd.id)) return false;
         s->posted.push_back(MSG{hwnd, message, wParam, lParam, TimeGetTime(), Point{}});
-        s->woken = true;
     }
-    s->wake.notify_all();
+    Wake();
     return true;
 }
 
@@ -173,8 +170,7 @@ bool SendMessageTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, U
     item->msg = MSG{hwnd, message, wParam, lParam, TimeGetTime(), Point{}};
     std::unique_lock lock(s->queueMutex);
     s->sent.push_back(item);
-    s->woken = true;
-    s->wake.notify_all();
+    s->backend->Wake();
     const auto done = [&] { return item->done; };
     if (timeoutMs == kInfinite)
         s->sentDone.wait(lock, done);
@@ -189,9 +185,12 @@ bool SendMessageTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, U
 void PostQuitMessage(int exitCode) {
     State* s = g_state;
     if (!s) return;
-    std::lock_guard lock(s->queueMutex);
-    s->quitPending = true;
-    s->quitCode = exitCode;
+    {
+        std::lock_guard lock(s->queueMutex);
+        s->quitPending = true;
+        s->quitCode = exitCode;
+    }
+    Wake();
 }
 
 bool GetMessage(MSG& msg) {

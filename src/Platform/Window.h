@@ -10,6 +10,8 @@
 // Posted and sent are different paths: PostMessage queues and returns; SendMessage on the GUI thread calls
 // the window procedure at once.
 
+#include <cairo.h>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -44,9 +46,14 @@ struct MonitorInfo {
     Rect work;
 };
 
+// Where the windows appear. Auto: ZK_BACKEND=sdl|headless, else SDL when a display exists (DISPLAY or
+// WAYLAND_DISPLAY set), else headless.
+enum class BackendChoice { Auto, Headless, Sdl };
+
 struct WindowSystemOptions {
-    Size screen{1920, 1080};
-    std::optional<Rect> workArea;  // default: the whole screen
+    Size screen{1920, 1080};       // the headless backend's virtual screen
+    std::optional<Rect> workArea;  // of the virtual screen; default: the whole screen
+    BackendChoice backend = BackendChoice::Auto;
 };
 
 // Starts the window system on the calling thread (the GUI thread from now on). False when it runs already.
@@ -54,6 +61,8 @@ bool InitWindowSystem(const WindowSystemOptions& options = {});
 // Destroys every window, fails pending cross-thread sends and forgets the queue.
 void ShutdownWindowSystem();
 bool IsGuiThread();
+// The backend that runs (Headless or Sdl); Auto before InitWindowSystem.
+BackendChoice CurrentBackend();
 
 class WindowSystemScope {
 public:
@@ -145,6 +154,9 @@ bool KillTimer(HWND hwnd, std::uintptr_t id);
 struct PAINTSTRUCT {
     bool fErase = false;  // the background still needs erasing (WM_ERASEBKGND answered 0)
     Rect rcPaint;         // client coordinates
+    // Draws into the top-level window's surface: origin at the window's client origin, clipped to the
+    // region BeginPaint returns. Valid until EndPaint, which shows what was drawn.
+    cairo_t* cr = nullptr;
 };
 bool InvalidateRect(HWND hwnd, const Rect* rect, bool erase);
 bool ValidateRect(HWND hwnd, const Rect* rect);
@@ -155,6 +167,11 @@ bool GetUpdateRect(HWND hwnd, Rect* rect);
 // higher siblings (WS_CLIPSIBLINGS) cover and what lies outside its ancestors. Client coordinates.
 std::vector<Rect> BeginPaint(HWND hwnd, PAINTSTRUCT& ps);
 void EndPaint(HWND hwnd, const PAINTSTRUCT& ps);
+// A copy of what the window shows: its rectangle cut out of its top-level window's surface (RGB24). The
+// caller destroys it; null for an unknown window.
+cairo_surface_t* CopyWindowSurface(HWND hwnd);
+// Writes that copy as a PNG file.
+bool SaveWindowPng(HWND hwnd, const std::string& path);
 
 // Statistics for tests and benchmarks.
 struct WindowSystemStats {

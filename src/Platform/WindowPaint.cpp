@@ -1,6 +1,9 @@
 // Invalidation and painting. Each window keeps its update area as a list of client rectangles; WM_PAINT is
 // generated for windows with a non-empty area when the queue holds nothing else, parents before children and
 // lower siblings before higher ones, so that what is on top is painted last.
+//
+// Every top-level window owns an image surface of its window rectangle; a paint draws into it through a
+// cairo context clipped to the paint region, and EndPaint hands the painted part to the backend to show.
 
 #include <algorithm>
 
@@ -113,7 +116,43 @@ void PaintNow(HWND hwnd, bool children) {
         PaintNow(*it, true);
 }
 
+// The offset of a window's client origin in its top-level window's surface.
+Point SurfaceOffset(const WindowData& w, const WindowData& top) {
+    const Point origin = ClientOriginOnScreen(w);
+    return {origin.x - top.rect.left, origin.y - top.rect.top};
+}
+
+cairo_t* PaintContext(const WindowData& top, Point offset, const std::vector<Rect>& region) {
+    cairo_t* cr = cairo_create(top.surface.get());
+    cairo_translate(cr, offset.x, offset.y);
+    if (region.empty()) {
+        cairo_rectangle(cr, 0, 0, 0, 0);
+    } else {
+        for (const Rect& r : region)
+            cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height());
+    }
+    cairo_clip(cr);
+    return cr;
+}
+
 }  // namespace
+
+void ResizeSurface(WindowData& w) {
+    const int width = std::max(1, w.rect.Width());
+    const int height = std::max(1, w.rect.Height());
+    if (w.surface && cairo_image_surface_get_width(w.surface.get()) == width &&
+        cairo_image_surface_get_height(w.surface.get()) == height)
+        return;
+    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    if (w.surface) {
+        // Keep the old pixels until the repaint that the resize asks for.
+        cairo_t* cr = cairo_create(surface.get());
+        cairo_set_source_surface(cr, w.surface.get(), 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+    }
+    w.surface = std::move(surface);
+}
 
 bool NextPaintWindow(HWND& hwnd) {
     for (auto it = g_state->topLevels.rbegin(); it != g_state->topLevels.rend(); ++it)
@@ -196,10 +235,48 @@ std::vector<Rect> BeginPaint(HWND hwnd, PAINTSTRUCT& ps) {
     for (const Rect& u : update)
         for (const Rect& c : clip)
             if (const Rect i = u.Intersect(c); !i.IsEmpty()) result.push_back(i);
+    WindowData* top = Find(GetTopLevel(hwnd));
+    const Point offset = SurfaceOffset(*w, *top);
+    ps.cr = PaintContext(*top, offset, result);
+    w->paintRegion.clear();
+    for (const Rect& r : result)
+        w->paintRegion.push_back(r.Offset(offset.x, offset.y));
     if (erase) ps.fErase = CallProc(hwnd, WM_ERASEBKGND, 0, 0) == 0;
     return result;
 }
 
-void EndPaint(HWND, const PAINTSTRUCT&) {}
+void EndPaint(HWND hwnd, const PAINTSTRUCT& ps) {
+    if (!ps.cr) return;
+    cairo_destroy(ps.cr);
+    WindowData* w = Find(hwnd);
+    WindowData* top = Find(GetTopLevel(hwnd));
+    if (!w || !top) return;
+    cairo_surface_flush(top->surface.get());
+    std::vector<Rect> damage;
+    damage.swap(w->paintRegion);
+    if (!damage.empty()) g_state->backend->Present(top->hwnd, top->surface.get(), damage);
+}
+
+cairo_surface_t* CopyWindowSurface(HWND hwnd) {
+    WindowData* top = Find(GetTopLevel(hwnd));
+    if (!top) return nullptr;
+    const Rect r = GetWindowRect(hwnd);
+    cairo_surface_t* copy =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, r.Width()), std::max(1, r.Height()));
+    cairo_t* cr = cairo_create(copy);
+    cairo_set_source_surface(cr, top->surface.get(), top->rect.left - r.left, top->rect.top - r.top);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(copy);
+    return copy;
+}
+
+bool SaveWindowPng(HWND hwnd, const std::string& path) {
+    cairo_surface_t* copy = CopyWindowSurface(hwnd);
+    if (!copy) return false;
+    const bool ok = cairo_surface_write_to_png(copy, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(copy);
+    return ok;
+}
 
 }  // namespace zk

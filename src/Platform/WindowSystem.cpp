@@ -63,6 +63,7 @@ void PlaceAtTop(WindowData& w) {
     }
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(pos), w.hwnd);
     if (!Find(w.parent)) {
+        g_state->backend->RaiseTopLevel(w.hwnd);
         // Owned windows follow their owner up.
         std::vector<HWND> owned;
         for (HWND h : list)
@@ -133,6 +134,7 @@ void ForgetHandle(HWND hwnd) {
     if (s.leaveTracked == hwnd) s.leaveTracked = HWND();
     if (s.active == hwnd) s.active = HWND();
     ForgetWindowInInput(hwnd);
+    if (w->surface) s.backend->DestroyTopLevel(hwnd);
     RemoveFrom(SiblingList(*w), hwnd);
     {
         std::lock_guard lock(s.queueMutex);
@@ -148,6 +150,7 @@ bool InitWindowSystem(const WindowSystemOptions& options) {
     g_state = new State;
     g_state->guiThread = std::this_thread::get_id();
     g_state->options = options;
+    g_state->backend = MakeBackend(options);
     return true;
 }
 
@@ -172,6 +175,10 @@ bool IsGuiThread() {
     return g_state && g_state->guiThread == std::this_thread::get_id();
 }
 
+BackendChoice CurrentBackend() {
+    return g_state ? g_state->backend->Kind() : BackendChoice::Auto;
+}
+
 // --- window tree ---
 
 HWND CreateWindowEx(const WindowCreateParams& p) {
@@ -193,7 +200,7 @@ HWND CreateWindowEx(const WindowCreateParams& p) {
     data->id = p.id;
     data->title = p.title;
     data->proc = p.proc;
-    const Rect work = s.options.workArea.value_or(Rect{0, 0, s.options.screen.cx, s.options.screen.cy});
+    const Rect work = s.backend->Monitor({0, 0}).work;
     const int x = p.x == CW_USEDEFAULT ? (child ? 0 : work.left + 40) : p.x;
     const int y = p.y == CW_USEDEFAULT ? (child ? 0 : work.top + 40) : p.y;
     const int cx = p.cx == CW_USEDEFAULT ? (child ? 0 : work.Width() * 3 / 4) : p.cx;
@@ -208,10 +215,13 @@ HWND CreateWindowEx(const WindowCreateParams& p) {
         std::lock_guard lock(s.queueMutex);
         s.live.insert(hwnd.id);
     }
-    if (child)
+    if (child) {
         Find(p.parent)->children.insert(Find(p.parent)->children.begin(), hwnd);
-    else
+    } else {
+        ResizeSurface(w);
+        s.backend->CreateTopLevel(hwnd, TopLevelInfo{w.rect, w.owner, w.style, w.exStyle, w.title});
         PlaceAtTop(w);
+    }
 
     ComputeClient(w);
     CREATESTRUCT cs{p.createParam, p.parent, x, y, cx, cy, p.style, p.exStyle, p.title.c_str()};
@@ -343,7 +353,10 @@ std::string GetWindowText(HWND hwnd) {
 }
 
 void SetWindowText(HWND hwnd, const std::string& text) {
-    if (WindowData* w = Find(hwnd)) w->title = text;
+    WindowData* w = Find(hwnd);
+    if (!w) return;
+    w->title = text;
+    if (w->surface) g_state->backend->SetTitle(hwnd, text);
 }
 
 // --- geometry ---
@@ -352,10 +365,12 @@ bool ShowWindow(HWND hwnd, int cmd) {
     WindowData* w = Find(hwnd);
     if (!w) return false;
     const bool wasVisible = (w->style & WS_VISIBLE) != 0;
+    const bool wasMinimized = w->minimized;
     const bool show = cmd != SW_HIDE;
     if (show != wasVisible) {
         CallProc(hwnd, WM_SHOWWINDOW, show ? 1 : 0, 0);
         if (!(w = Find(hwnd))) return wasVisible;
+        if (w->surface) g_state->backend->ShowTopLevel(hwnd, show);
         if (show) {
             w->style |= WS_VISIBLE;
             InvalidateTree(*w, w->client.Offset(-w->client.left, -w->client.top),
@@ -380,6 +395,7 @@ bool ShowWindow(HWND hwnd, int cmd) {
         case SW_SHOWMINIMIZED:
             if (!w->maximized && !w->minimized) w->normalRect = w->rect;
             w->minimized = true;
+            if (w->surface) g_state->backend->MinimizeTopLevel(hwnd);
             NotifySize(*w);
             if (g_state->active == hwnd) ActivateTopLevel(Find(w->owner) ? w->owner : HWND(), WA_ACTIVE);
             return wasVisible;
@@ -397,6 +413,8 @@ bool ShowWindow(HWND hwnd, int cmd) {
             break;
     }
     if (!(w = Find(hwnd))) return wasVisible;
+    if (w->surface && wasMinimized && !w->minimized && w->style & WS_VISIBLE)
+        g_state->backend->ShowTopLevel(hwnd, true);
     const bool activate = cmd == SW_SHOW || cmd == SW_SHOWNORMAL || cmd == SW_RESTORE || cmd == SW_MAXIMIZE;
     if (top && activate && !(w->exStyle & WS_EX_NOACTIVATE)) {
         ActivateTopLevel(hwnd, WA_ACTIVE);
@@ -443,6 +461,10 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if ((moved || sized || flags & SWP_FRAMECHANGED)) {
         const Rect old = w->rect;
         w->rect = r;
+        if (w->surface) {
+            if (sized) ResizeSurface(*w);
+            g_state->backend->MoveTopLevel(hwnd, r);
+        }
         ComputeClient(*w);
         if (!(w = Find(hwnd))) return false;
         if (!(flags & SWP_NOREDRAW) && w->style & WS_VISIBLE) {
@@ -533,10 +555,8 @@ bool SetWindowPlacement(HWND hwnd, const WindowPlacement& placement) {
     return true;
 }
 
-MonitorInfo GetMonitorInfoFromPoint(Point) {
-    const State& s = *g_state;
-    const Rect screen{0, 0, s.options.screen.cx, s.options.screen.cy};
-    return {screen, s.options.workArea.value_or(screen)};
+MonitorInfo GetMonitorInfoFromPoint(Point p) {
+    return g_state->backend->Monitor(p);
 }
 
 MonitorInfo GetMonitorInfoFromWindow(HWND hwnd) {

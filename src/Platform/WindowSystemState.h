@@ -12,8 +12,14 @@
 
 #include "Platform/Input.h"
 #include "Platform/Window.h"
+#include "Platform/WindowBackend.h"
 
 namespace zk::detail {
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
 struct WindowData {
     HWND hwnd;
@@ -35,6 +41,8 @@ struct WindowData {
     bool maximized = false;
     Rect normalRect;
     bool destroying = false;
+    SurfacePtr surface;             // top-level windows only: the pixels of the whole window rectangle
+    std::vector<Rect> paintRegion;  // between BeginPaint and EndPaint, in the top-level's surface coordinates
 };
 
 // A message sent from another thread, answered by the GUI thread.
@@ -64,6 +72,7 @@ enum class Tracking { None, Move, Size };
 struct State {
     std::thread::id guiThread;
     WindowSystemOptions options;
+    std::unique_ptr<WindowBackend> backend;
     std::unordered_map<std::uint32_t, std::unique_ptr<WindowData>> windows;
     std::vector<HWND> topLevels;  // z-order, top first
     std::uint32_t nextId = 0x100;
@@ -88,8 +97,6 @@ struct State {
 
     // Shared with other threads, under queueMutex.
     std::mutex queueMutex;
-    std::condition_variable wake;
-    bool woken = false;
     std::deque<MSG> posted;
     std::deque<std::shared_ptr<SentMessage>> sent;
     std::condition_variable sentDone;
@@ -109,7 +116,10 @@ void EndTracking();
 void ForgetWindowInInput(HWND hwnd);
 bool NextPaintWindow(HWND& hwnd);
 void InvalidateTree(WindowData& w, const Rect& rect, UINT flags);
+// Ends the GUI thread's wait for work; needed only when called from another thread.
 void Wake();
+// A top-level window's surface for its current size, keeping what the old one showed.
+void ResizeSurface(WindowData& w);
 LRESULT DefWindowProcNcButtonDown(HWND hwnd, int hit, Point screen);
 
 }  // namespace zk::detail

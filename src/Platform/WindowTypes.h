@@ -321,6 +321,11 @@ constexpr int VK_OEM_COMMA = 0xBC;
 constexpr int VK_OEM_MINUS = 0xBD;
 constexpr int VK_OEM_PERIOD = 0xBE;
 constexpr int VK_OEM_2 = 0xBF;
+constexpr int VK_OEM_3 = 0xC0;  // `~
+constexpr int VK_OEM_4 = 0xDB;  // [{
+constexpr int VK_OEM_5 = 0xDC;  // \|
+constexpr int VK_OEM_6 = 0xDD;  // ]}
+constexpr int VK_OEM_7 = 0xDE;  // '"
 
 // --- structures passed by pointer in lParam ---
 struct MINMAXINFO {

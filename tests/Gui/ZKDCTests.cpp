@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Platform/MessageLoop.h"
 #include "support/TestSupport.h"
 
 // fontconfig and pango keep process-wide caches that they never free; they are not our leaks.
@@ -163,6 +164,52 @@ TEST(ZKDCPrinter, APrinterContextHasItsOwnFontsAndScale) {
         EXPECT_EQ(1, screen.ScaleY());
     }
     cairo_destroy(cr);
+}
+
+// A child window's paint lands at its place in the top-level surface, clipped to the child, crisp.
+TEST(ZKDCWindow, APaintDrawsIntoTheWindowsSurfaceAtItsClientOrigin) {
+    zk::WindowSystemScope scope{
+        zk::WindowSystemOptions{{800, 600}, std::nullopt, zk::BackendChoice::Headless}};
+    auto painter = [](ZKRGB frame) {
+        return [frame](zk::HWND h, zk::UINT m, zk::WPARAM w, zk::LPARAM l) -> zk::LRESULT {
+            if (m != zk::WM_PAINT) return zk::DefWindowProc(h, m, w, l);
+            zk::PAINTSTRUCT ps;
+            zk::BeginPaint(h, ps);
+            {
+                ZKDC dc(ps);
+                dc.FillRect({-50, -50, 500, 500}, kWhite);  // far beyond the window: clipped
+                dc.FrameRect(zk::GetClientRect(h), frame);
+            }
+            zk::EndPaint(h, ps);
+            return 0;
+        };
+    };
+    zk::WindowCreateParams p;
+    p.style = zk::WS_POPUP | zk::WS_VISIBLE | zk::WS_CLIPCHILDREN;
+    p.x = 50, p.y = 50, p.cx = 40, p.cy = 30;
+    p.proc = painter(kBlack);
+    const zk::HWND top = zk::CreateWindowEx(p);
+    p.style = zk::WS_CHILD | zk::WS_VISIBLE;
+    p.x = 10, p.y = 10, p.cx = 10, p.cy = 5;
+    p.parent = top;
+    p.proc = painter(kRed);
+    zk::CreateWindowEx(p);
+    ASSERT_TRUE(zk::PumpPendingMessages());
+
+    // Read the window's pixels through a bitmap of the same size.
+    ZKBitmap view(40, 30);
+    cairo_surface_t* copy = zk::CopyWindowSurface(top);
+    cairo_t* cr = cairo_create(view.Surface());
+    cairo_set_source_surface(cr, copy, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(copy);
+    EXPECT_EQ(2 * 40 + 2 * 28, Count(view, kBlack, {0, 0, 40, 30}));
+    EXPECT_EQ(2 * 10 + 2 * 3, Count(view, kRed, {0, 0, 40, 30}));
+    EXPECT_EQ(kRed, view.Pixel(10, 10));
+    EXPECT_EQ(kRed, view.Pixel(19, 14));
+    EXPECT_EQ(kWhite, view.Pixel(11, 11));
+    EXPECT_EQ(kWhite, view.Pixel(20, 15));
 }
 
 }  // namespace

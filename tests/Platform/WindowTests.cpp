@@ -27,7 +27,8 @@ protected:
     // Declared before the window system: its shutdown still reports to them.
     std::vector<Seen> seen;
     std::map<std::uint32_t, std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>> handlers;
-    WindowSystemScope scope{WindowSystemOptions{{1920, 1080}, Rect{0, 0, 1920, 1040}}};
+    WindowSystemScope scope{
+        WindowSystemOptions{{1920, 1080}, Rect{0, 0, 1920, 1040}, BackendChoice::Headless}};
     zktest::Watchdog watchdog{10s};
 
     HWND Make(DWORD style, Rect r, HWND parent = HWND(), DWORD classStyle = 0) {

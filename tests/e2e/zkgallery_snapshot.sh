@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# zkgallery --snapshot paints its windows on the headless backend and writes one PNG per window.
+set -u
+zkgallery="$1"
+fail=0
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+if ! "$zkgallery" --snapshot "$tmp" > "$tmp/out.txt" 2>&1; then
+    echo "FAIL: zkgallery --snapshot exited with an error:"
+    cat "$tmp/out.txt"
+    exit 1
+fi
+
+count=$(find "$tmp" -name '*.png' | wc -l)
+if [[ $count -ne 3 ]]; then
+    echo "FAIL: expected 3 PNG files, found $count"
+    fail=1
+fi
+
+check() {  # check FILE WIDTHxHEIGHT
+    local file="$tmp/$1" size colours
+    if ! size=$(identify -format '%wx%h' "$file" 2>&1); then
+        echo "FAIL: $1 is not a readable PNG: $size"
+        fail=1
+        return
+    fi
+    if [[ "$size" != "$2" ]]; then
+        echo "FAIL: $1 is $size, expected $2"
+        fail=1
+    fi
+    colours=$(identify -format '%k' "$file")
+    if [[ $colours -lt 16 ]]; then
+        echo "FAIL: $1 holds only $colours colours"
+        fail=1
+    fi
+}
+
+check fonts.png 640x380
+check colours.png 1056x330
+check input.png 500x320
+
+# The box follows the injected mouse move to client (150, 200) of the input window.
+box=$(convert "$tmp/input.png" -format '%[hex:u.p{150,200}]' info:)
+if [[ "$box" != C82828* ]]; then
+    echo "FAIL: the input window's box is not under the mouse (found #$box)"
+    fail=1
+fi
+exit $fail

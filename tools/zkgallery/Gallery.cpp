@@ -1,0 +1,364 @@
+#include "Gallery.h"
+
+#include <deque>
+#include <functional>
+#include <ostream>
+#include <vector>
+
+#include "Gui/ZKDC.h"
+#include "Platform/Input.h"
+#include "Platform/MessageLoop.h"
+#include "Platform/Window.h"
+
+namespace {
+
+using namespace zk;
+
+// Colours of the gallery's own chrome; the end-to-end tests look for them on the screen.
+constexpr ZKRGB kTitleFrom{30, 60, 120};
+constexpr ZKRGB kTitleTo{90, 140, 210};
+constexpr ZKRGB kWhite{255, 255, 255};
+constexpr ZKRGB kBlack{0, 0, 0};
+constexpr ZKRGB kGrey{128, 128, 128};
+constexpr ZKRGB kTrackerBackground{224, 236, 248};
+constexpr ZKRGB kBox{200, 40, 40};
+constexpr ZKRGB kListBackground{255, 250, 232};
+
+constexpr int kTitleHeight = 24;
+constexpr int kBoxSize = 24;
+constexpr size_t kListLines = 16;
+
+// What a window paints into its client area.
+using Painter = std::function<void(HWND, ZKDC&)>;
+
+struct Gallery {
+    std::vector<std::pair<std::string, HWND>> windows;  // file name, window
+    Point box{120, 150};                                // centre of the box in the input window's client
+    std::deque<std::string> messages;
+    HWND input;
+    HWND list;
+
+    void Log(const std::string& line, bool replaceMove = false) {
+        if (replaceMove && !messages.empty() && messages.back().starts_with("WM_MOUSEMOVE"))
+            messages.back() = line;
+        else
+            messages.push_back(line);
+        while (messages.size() > kListLines)
+            messages.pop_front();
+        InvalidateRect(list, nullptr, true);
+    }
+};
+
+void PaintTitle(HWND hwnd, ZKDC& dc) {
+    const Rect client = GetClientRect(hwnd);
+    dc.GradientFill({0, 0, client.right, kTitleHeight}, kTitleFrom, kTitleTo, false);
+    dc.TextOut(8, 5, GetWindowText(hwnd), ZKFontSet::Normal, kWhite);
+    dc.TextOut(client.right - 8, 5, "Esc quits", ZKFontSet::Small, kWhite, ZKDC::Align::Right);
+}
+
+// --- the fonts and shapes window ---
+
+void PaintFontsAndShapes(HWND hwnd, ZKDC& dc) {
+    const Rect client = GetClientRect(hwnd);
+    dc.FillRect({0, kTitleHeight, client.right, client.bottom}, kWhite);
+    PaintTitle(hwnd, dc);
+
+    struct Sample {
+        ZKFontSet::Which font;
+        const char* name;
+    };
+    const Sample samples[] = {{ZKFontSet::Huge, "Huge"},
+                              {ZKFontSet::Large, "Large"},
+                              {ZKFontSet::Normal, "Normal"},
+                              {ZKFontSet::Small, "Small"}};
+    int y = kTitleHeight + 8;
+    for (const Sample& s : samples) {
+        const int height = dc.Fonts().Get(s.font).height;
+        std::string text = std::string(s.name) + " " + std::to_string(height) + " px: " + ZKFontSet::Family();
+        if (s.font != ZKFontSet::Huge) text += " 0123456789 \xC4\xD6\xDC\xDF \x80";  // umlauts, euro sign
+        dc.TextOut(12, y, text, s.font, kBlack);
+        y += height + 6;
+    }
+    dc.TextOut(client.right - 30, client.bottom - 12, "Vertical text", ZKFontSet::Vertical, kBlack);
+
+    // Access letters and alignment.
+    y += 4;
+    dc.TextOut(12, y, "Connect", ZKFontSet::Normal, kBlack, ZKDC::Align::Left, 0);
+    dc.TextOut(92, y, "Save log as...", ZKFontSet::Normal, kBlack, ZKDC::Align::Left, 5);
+    dc.TextOut(client.right - 40, y, "right-aligned", ZKFontSet::Normal, kGrey, ZKDC::Align::Right);
+    y += 26;
+
+    // Gradients, one horizontal and one vertical, and the checkerboard brush.
+    dc.GradientFill({12, y, 212, y + 40}, {255, 0, 0}, {0, 0, 255}, false);
+    dc.GradientFill({224, y, 264, y + 120}, {0, 160, 0}, {255, 255, 0}, true);
+    dc.FillCheckerboard({276, y, 340, y + 40}, kBlack, kWhite);
+
+    // Frames and one-pixel lines.
+    for (int i = 0; i < 4; ++i)
+        dc.FrameRect({352 + 4 * i, y + 4 * i, 452 - 4 * i, y + 60 - 4 * i}, i % 2 ? kGrey : kBlack);
+    for (int width = 1; width <= 3; ++width)
+        dc.Line({12, y + 50 + 8 * width}, {212, y + 50 + 8 * width}, kBlack, width);
+    dc.Line({12, y + 90}, {212, y + 120}, {0, 0, 160});
+
+    // Ellipses: filled with an outline, outline only, fill only.
+    dc.Ellipse({470, y, 550, y + 60}, ZKRGB{255, 200, 0}, kBlack);
+    dc.Ellipse({560, y, 600, y + 60}, std::nullopt, ZKRGB{0, 0, 200});
+    dc.Ellipse({352, y + 70, 452, y + 120}, ZKRGB{0, 170, 170}, std::nullopt);
+}
+
+// --- the colour slot window ---
+
+void PaintColourSlots(HWND hwnd, ZKDC& dc) {
+    constexpr int kColumns = 8;
+    constexpr int kCellWidth = 42;
+    constexpr int kCellHeight = 22;
+    constexpr int kPanelWidth = kColumns * kCellWidth + 16;
+    const Rect client = GetClientRect(hwnd);
+    PaintTitle(hwnd, dc);
+    struct Panel {
+        ZKColourScheme scheme;
+        const char* name;
+    };
+    const Panel panels[] = {{ZKColourScheme::Dark, "Dark scheme"},
+                            {ZKColourScheme::Light, "Light scheme"},
+                            {ZKColourScheme::Printer, "Printer scheme"}};
+    int left = 0;
+    for (const Panel& panel : panels) {
+        const ZKRGB background = ZKGDI::Colour(panel.scheme, false, 5);
+        const ZKRGB text = ZKGDI::Colour(panel.scheme, false, 0);
+        dc.FillRect({left, kTitleHeight, left + kPanelWidth, client.bottom}, background);
+        dc.TextOut(left + 8, kTitleHeight + 6, panel.name, ZKFontSet::Large, text);
+        const int top = kTitleHeight + 40;
+        for (int slot = 0; slot < ZKGDI::kSlotCount; ++slot) {
+            const int x = left + 8 + (slot % kColumns) * kCellWidth;
+            const int y = top + (slot / kColumns) * kCellHeight;
+            dc.FillRect({x, y + 2, x + 16, y + 18}, ZKGDI::Colour(panel.scheme, false, slot));
+            dc.FrameRect({x, y + 2, x + 16, y + 18}, kGrey);
+            dc.TextOut(x + 19, y + 4, std::to_string(slot), ZKFontSet::Small, text);
+        }
+        // The colour-blind option changes the warning colour.
+        const int y = top + 10 * kCellHeight + 4;
+        dc.TextOut(left + 8, y + 2, "Colour-blind warning (37):", ZKFontSet::Small, text);
+        dc.FillRect({left + 160, y, left + 176, y + 16}, ZKGDI::Colour(panel.scheme, true, 37));
+        dc.FrameRect({left + 160, y, left + 176, y + 16}, kGrey);
+        left += kPanelWidth;
+    }
+}
+
+// --- the input window and its message list ---
+
+std::string Describe(UINT message, WPARAM wParam, LPARAM lParam) {
+    const Point p = LParamToPoint(lParam);
+    const std::string at = " " + std::to_string(p.x) + "," + std::to_string(p.y);
+    switch (message) {
+        case WM_MOUSEMOVE:
+            return "WM_MOUSEMOVE" + at;
+        case WM_LBUTTONDOWN:
+            return "WM_LBUTTONDOWN" + at;
+        case WM_LBUTTONUP:
+            return "WM_LBUTTONUP" + at;
+        case WM_LBUTTONDBLCLK:
+            return "WM_LBUTTONDBLCLK" + at;
+        case WM_RBUTTONDOWN:
+            return "WM_RBUTTONDOWN" + at;
+        case WM_RBUTTONUP:
+            return "WM_RBUTTONUP" + at;
+        case WM_MBUTTONDOWN:
+            return "WM_MBUTTONDOWN" + at;
+        case WM_MBUTTONUP:
+            return "WM_MBUTTONUP" + at;
+        case WM_MOUSEWHEEL:
+            return "WM_MOUSEWHEEL " + std::to_string(GET_WHEEL_DELTA_WPARAM(wParam));
+        case WM_MOUSELEAVE:
+            return "WM_MOUSELEAVE";
+        case WM_KEYDOWN:
+            return "WM_KEYDOWN vk " + std::to_string(wParam);
+        case WM_KEYUP:
+            return "WM_KEYUP vk " + std::to_string(wParam);
+        case WM_SYSKEYDOWN:
+            return "WM_SYSKEYDOWN vk " + std::to_string(wParam);
+        case WM_SYSKEYUP:
+            return "WM_SYSKEYUP vk " + std::to_string(wParam);
+        case WM_CHAR:
+            return "WM_CHAR " + std::to_string(wParam) +
+                   (wParam >= 0x20 ? " '" + std::string(1, static_cast<char>(wParam)) + "'" : "");
+        default:
+            return {};
+    }
+}
+
+void PaintInput(Gallery& g, HWND hwnd, ZKDC& dc) {
+    const Rect client = GetClientRect(hwnd);
+    dc.FillRect({0, kTitleHeight, client.right, client.bottom}, kTrackerBackground);
+    PaintTitle(hwnd, dc);
+    dc.TextOut(8, kTitleHeight + 6, "Move the mouse, click, type.", ZKFontSet::Small, kBlack);
+    const Rect box{g.box.x - kBoxSize / 2, g.box.y - kBoxSize / 2, g.box.x + kBoxSize / 2,
+                   g.box.y + kBoxSize / 2};
+    dc.FillRect(box, kBox);
+    dc.FrameRect(box, kBlack);
+}
+
+void PaintList(Gallery& g, HWND hwnd, ZKDC& dc) {
+    const Rect client = GetClientRect(hwnd);
+    dc.FillRect(client, kListBackground);
+    dc.FrameRect(client, kGrey);
+    int y = 4;
+    for (const std::string& line : g.messages) {
+        dc.TextOut(6, y, line, ZKFontSet::Small, kBlack);
+        y += 14;
+    }
+}
+
+bool HandleInput(Gallery& g, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::string line = Describe(message, wParam, lParam);
+    if (line.empty()) return false;
+    if (message == WM_MOUSEMOVE) {
+        const Point p = LParamToPoint(lParam);
+        if (p.y >= kTitleHeight + kBoxSize / 2) {
+            // The old and the new place of the box need painting.
+            Rect old{g.box.x - kBoxSize / 2, g.box.y - kBoxSize / 2, g.box.x + kBoxSize / 2 + 1,
+                     g.box.y + kBoxSize / 2 + 1};
+            InvalidateRect(hwnd, &old, true);
+            g.box = p;
+            const Rect now{p.x - kBoxSize / 2, p.y - kBoxSize / 2, p.x + kBoxSize / 2 + 1,
+                           p.y + kBoxSize / 2 + 1};
+            InvalidateRect(hwnd, &now, true);
+        }
+        TrackMouseEvent(TME_LEAVE, hwnd);
+    }
+    if (message == WM_KEYDOWN && wParam == static_cast<WPARAM>(VK_ESCAPE)) PostQuitMessage(0);
+    g.Log(line, message == WM_MOUSEMOVE);
+    return message != WM_KEYDOWN || wParam != static_cast<WPARAM>(VK_ESCAPE);
+}
+
+// --- windows ---
+
+HWND MakeWindow(Gallery& g, const std::string& file, const std::string& title, Rect r, Painter paint,
+                std::function<bool(HWND, UINT, WPARAM, LPARAM)> input = {}) {
+    WindowCreateParams p;
+    p.style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
+    p.classStyle = CS_DBLCLKS;
+    p.title = title;
+    p.x = r.left;
+    p.y = r.top;
+    p.cx = r.Width();
+    p.cy = r.Height();
+    p.proc = [&g, paint, input](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        switch (m) {
+            case WM_PAINT: {
+                PAINTSTRUCT ps;
+                BeginPaint(h, ps);
+                {
+                    ZKDC dc(ps);
+                    paint(h, dc);
+                }
+                EndPaint(h, ps);
+                return 0;
+            }
+            case WM_ERASEBKGND:
+                return 1;  // the paint covers everything
+            case WM_NCHITTEST: {
+                // The title strip drags the window.
+                const Point client = ScreenToClient(h, LParamToPoint(l));
+                if (GetClientRect(h).Contains(client)) return client.y < kTitleHeight ? HTCAPTION : HTCLIENT;
+                return HTNOWHERE;
+            }
+            case WM_KEYDOWN:
+                if (w == static_cast<WPARAM>(VK_ESCAPE) && !input) PostQuitMessage(0);
+                break;
+            case WM_DESTROY:
+                std::erase_if(g.windows, [h](const auto& entry) { return entry.second == h; });
+                if (g.windows.empty()) PostQuitMessage(0);
+                return 0;
+            default:
+                break;
+        }
+        if (input && input(h, m, w, l)) return 0;
+        return DefWindowProc(h, m, w, l);
+    };
+    const HWND hwnd = CreateWindowEx(p);
+    if (hwnd) g.windows.emplace_back(file, hwnd);
+    return hwnd;
+}
+
+HWND MakeList(Gallery& g, HWND parent, Rect r) {
+    WindowCreateParams p;
+    p.style = WS_CHILD | WS_VISIBLE;
+    p.parent = parent;
+    p.x = r.left;
+    p.y = r.top;
+    p.cx = r.Width();
+    p.cy = r.Height();
+    p.proc = [&g](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_PAINT) {
+            PAINTSTRUCT ps;
+            BeginPaint(h, ps);
+            {
+                ZKDC dc(ps);
+                PaintList(g, h, dc);
+            }
+            EndPaint(h, ps);
+            return 0;
+        }
+        if (m == WM_ERASEBKGND) return 1;
+        return DefWindowProc(h, m, w, l);
+    };
+    return CreateWindowEx(p);
+}
+
+bool OpenWindows(Gallery& g) {
+    MakeWindow(g, "fonts", "Fonts and shapes", {20, 20, 660, 400}, PaintFontsAndShapes);
+    MakeWindow(g, "colours", "Colour slots", {20, 420, 20 + 3 * (8 * 42 + 16), 420 + 330}, PaintColourSlots);
+    g.input = MakeWindow(
+        g, "input", "Input", {680, 20, 1180, 340}, [&g](HWND h, ZKDC& dc) { PaintInput(g, h, dc); },
+        [&g](HWND h, UINT m, WPARAM w, LPARAM l) { return HandleInput(g, h, m, w, l); });
+    if (!g.input) return false;
+    g.list = MakeList(g, g.input, {260, kTitleHeight + 8, 492, 312});
+    return g.windows.size() == 3 && g.list;
+}
+
+// Shows the input window's reaction: a mouse move, a click, a wheel turn and a key.
+void InjectSampleInput(const Gallery& g) {
+    const Point at = ClientToScreen(g.input, {150, 200});
+    input::MouseMove(ClientToScreen(g.input, {100, 120}));
+    input::MouseMove(at);
+    input::Click(input::Button::Left, at);
+    input::Wheel(-WHEEL_DELTA, at);
+    input::KeyPress('A', 'a');
+}
+
+}  // namespace
+
+int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& err) {
+    WindowSystemOptions system;
+    if (options.snapshotDir) system.backend = BackendChoice::Headless;
+    if (!InitWindowSystem(system)) {
+        err << "zkgallery: the window system does not start\n";
+        return 1;
+    }
+    int code = 0;
+    {
+        Gallery g;
+        if (!OpenWindows(g)) {
+            err << "zkgallery: cannot open the windows\n";
+            code = 1;
+        } else if (options.snapshotDir) {
+            InjectSampleInput(g);
+            PumpPendingMessages();
+            for (const auto& [file, hwnd] : g.windows) {
+                const std::string path = *options.snapshotDir + "/" + file + ".png";
+                if (!SaveWindowPng(hwnd, path)) {
+                    err << "zkgallery: cannot write " << path << "\n";
+                    code = 1;
+                } else {
+                    out << path << "\n";
+                }
+            }
+        } else {
+            CMessageLoop loop;
+            code = loop.Run();
+        }
+        ShutdownWindowSystem();
+    }
+    return code;
+}

@@ -366,7 +366,7 @@ private:
         r.Finish();
     }
 
-    void ReadMessages(const toml::table& table, const std::string& device, ZelkNetDeviceSpec& spec) {
+    void ReadMessages(const toml::table& table, const std::string& device, ZelkNetDeviceSpec& desc) {
         const std::string where = device + " messages";
         TableReader r(table, where);
         if (const toml::array* script = r.Array("script", 100000)) {
@@ -380,13 +380,13 @@ private:
                     line.delayMs = l.U<std::uint32_t>("delay_ms", 0);
                     l.Finish();
                 }
-                spec.script.push_back(std::move(line));
+                desc.script.push_back(std::move(line));
             }
         }
-        spec.repeatScript = r.Bool("repeat", false);
-        if (spec.repeatScript) {
+        desc.repeatScript = r.Bool("repeat", false);
+        if (desc.repeatScript) {
             std::uint64_t total = 0;
-            for (const auto& line : spec.script)
+            for (const auto& line : desc.script)
                 total += line.delayMs;
             if (total == 0) Fail(table, where + ": a repeated script needs at least one delay");
         }
@@ -405,7 +405,7 @@ private:
             if (value.texts.empty() && value.alarms.empty())
                 Fail(*chatter, c.Where() + " needs texts or alarms");
             c.Finish();
-            spec.chatter = std::move(value);
+            desc.chatter = std::move(value);
         }
         if (const toml::array* bursts = r.Array("burst", 1000)) {
             for (const toml::node& node : *bursts) {
@@ -416,17 +416,17 @@ private:
                 burst.count = static_cast<std::uint32_t>(b.Unsigned("count", 100000, 1));
                 burst.text = b.Text("text", kMaxText, "burst {n}");
                 b.Finish();
-                spec.bursts.push_back(std::move(burst));
+                desc.bursts.push_back(std::move(burst));
             }
         }
         r.Finish();
     }
 
-    void ReadStore(const toml::table& table, const std::string& device, ZelkNetDeviceSpec& spec) {
+    void ReadStore(const toml::table& table, const std::string& device, ZelkNetDeviceSpec& desc) {
         const std::string where = device + " store";
         TableReader r(table, where);
-        spec.store = ReadBytes(r, table, false);
-        const std::uint64_t size = r.Unsigned("size", ZelkNetScenario::kMaxStoreSize, spec.store.size());
+        desc.store = ReadBytes(r, table, false);
+        const std::uint64_t size = r.Unsigned("size", ZelkNetScenario::kMaxStoreSize, desc.store.size());
         if (const toml::table* profile = r.Table("profile")) {
             TableReader p(*profile, where + " profile");
             const ZKBytes image = ReadBytes(p, *profile, true);
@@ -448,14 +448,14 @@ private:
             if (end > ZelkNetScenario::kMaxStoreSize)
                 Fail(*profile,
                      where + " profile ends beyond " + std::to_string(ZelkNetScenario::kMaxStoreSize));
-            if (spec.store.size() < end) spec.store.resize(end, 0xFF);
-            std::copy(image.begin(), image.end(), spec.store.begin() + location.address);
-            if (reported) spec.profileLocation = location;
+            if (desc.store.size() < end) desc.store.resize(end, 0xFF);
+            std::copy(image.begin(), image.end(), desc.store.begin() + location.address);
+            if (reported) desc.profileLocation = location;
         }
-        if (size > spec.store.size()) spec.store.resize(size, 0xFF);
-        if (size < spec.store.size() && r.Find("size"))
+        if (size > desc.store.size()) desc.store.resize(size, 0xFF);
+        if (size < desc.store.size() && r.Find("size"))
             Fail(table,
-                 where + " size is smaller than its contents (" + std::to_string(spec.store.size()) + ")");
+                 where + " size is smaller than its contents (" + std::to_string(desc.store.size()) + ")");
         r.Finish();
     }
 

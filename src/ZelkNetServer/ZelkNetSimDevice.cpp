@@ -28,8 +28,8 @@ std::string NumberedText(const std::string& text, std::uint32_t number) {
 
 }  // namespace
 
-ZelkNetSimDevice::ZelkNetSimDevice(ZelkNetDeviceSpec spec, std::uint32_t seed)
-    : spec_(std::move(spec)), plugged_(spec_.plugged), random_(seed) {
+ZelkNetSimDevice::ZelkNetSimDevice(ZelkNetDeviceSpec desc, std::uint32_t seed)
+    : spec_(std::move(desc)), plugged_(spec_.plugged), random_(seed) {
     for (const ZelkNetErrorSpec& error : spec_.errors) {
         ErrorState& state = errors_[error.id];
         state.active = error.periodMs ? 0 : error.active;

@@ -23,7 +23,7 @@ struct ZelkNetIdentityChange {
 
 class ZelkNetSimDevice final : public ZelkNetDevice {
 public:
-    ZelkNetSimDevice(ZelkNetDeviceSpec spec, std::uint32_t seed);
+    ZelkNetSimDevice(ZelkNetDeviceSpec desc, std::uint32_t seed);
 
     ZKDeviceListEntry ListEntry() const override;
     bool Reachable() const override;

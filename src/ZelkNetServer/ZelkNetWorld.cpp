@@ -11,8 +11,8 @@ constexpr auto kTick = std::chrono::milliseconds(5);
 ZelkNetWorld::ZelkNetWorld(const ZelkNetScenario& scenario)
     : scenario_(scenario), version_(scenario.version) {
     std::uint32_t seed = scenario.seed;
-    for (const ZelkNetDeviceSpec& spec : scenario.devices)
-        devices_.push_back(std::make_shared<ZelkNetSimDevice>(spec, seed++));
+    for (const ZelkNetDeviceSpec& desc : scenario.devices)
+        devices_.push_back(std::make_shared<ZelkNetSimDevice>(desc, seed++));
 }
 
 ZelkNetWorld::~ZelkNetWorld() {

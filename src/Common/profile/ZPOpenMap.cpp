@@ -233,14 +233,14 @@ ZPMap::KeywordResult ZPOpenMap::ParseKeyword(const std::string& token) {
         entries_.push_back({"END_SUB_MENU", {}});
         return KeywordResult::Handled;
     }
-    for (const KeywordSpec& spec : SpecsOf(Kind())) {
-        if (token != spec.keyword) continue;
+    for (const KeywordSpec& desc : SpecsOf(Kind())) {
+        if (token != desc.keyword) continue;
         Entry entry{token, {}};
-        if (*spec.signature == 'E') {
+        if (*desc.signature == 'E') {
             int index = 0;
-            if (!P().ReadEnumArg(spec.words, spec.wordCount, index)) return KeywordResult::Failed;
-            entry.args.emplace_back(spec.words[index]);
-        } else if (!ReadArgs(spec.signature, entry)) {
+            if (!P().ReadEnumArg(desc.words, desc.wordCount, index)) return KeywordResult::Failed;
+            entry.args.emplace_back(desc.words[index]);
+        } else if (!ReadArgs(desc.signature, entry)) {
             return KeywordResult::Failed;
         }
         if (token == "CONDITION" && P().GetConditionChecker()) {

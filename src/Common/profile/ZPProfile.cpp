@@ -302,19 +302,19 @@ bool ZPProfile::CreateItemEnums() {
     const AutoEnum autos[3] = {{"eItems32BitsOrLess", "ENUM_ITEM32_", 32},
                                {"eItems16BitsOrLess", "ENUM_ITEM16_", 16},
                                {"eItems8BitsOrLess", "ENUM_ITEM8_", 8}};
-    for (const AutoEnum& spec : autos) {
+    for (const AutoEnum& desc : autos) {
         auto made = std::make_unique<ZPEnum>(this);
-        made->SetName(spec.name);
+        made->SetName(desc.name);
         std::int32_t index = 0;
         for (ZPMap* map : byKind_[ZP_ITEM]) {
             if (map->IsTemplate()) continue;
             const std::int32_t position = index++;
             const std::string bits = static_cast<ZPOpenMap*>(map)->Value("BITS");
-            if (std::atoll(bits.c_str()) <= spec.bits)
-                made->AddElement({spec.prefix + map->Name(), map->Name(), position, 0, {}});
+            if (std::atoll(bits.c_str()) <= desc.bits)
+                made->AddElement({desc.prefix + map->Name(), map->Name(), position, 0, {}});
         }
-        if (!ZKASSERT(!FindEnum(spec.name)) || !AddMap(std::move(made))) {
-            AddError("Cant add AUTO ENUM - %s\n", spec.name);
+        if (!ZKASSERT(!FindEnum(desc.name)) || !AddMap(std::move(made))) {
+            AddError("Cant add AUTO ENUM - %s\n", desc.name);
             return false;
         }
     }

@@ -166,6 +166,11 @@ bool QueueOverTheWire(ZKNetClient& client, std::int64_t count) {
     return true;
 }
 
+// The benchmark's argument: how long the client polls for an answer before it sleeps, in microseconds.
+std::chrono::microseconds ClientSpin(const benchmark::State& state) {
+    return std::chrono::microseconds(state.range(0));
+}
+
 void GetNextMessageLoop(benchmark::State& state, ZKNetClient& client, pid_t server) {
     std::int32_t hr = 0;
     const std::uint64_t handle = client.OpenDevice(1, 0, 1, hr);
@@ -181,7 +186,9 @@ void GetNextMessageLoop(benchmark::State& state, ZKNetClient& client, pid_t serv
     for (auto _ : state) {
         zelknet::MessageReply reply;
         auto context = ZKNetClient::Context();
-        const grpc::Status status = client.Device().GetNextMessage(context.get(), request, &reply);
+        const grpc::Status status =
+            ZKNetClient::Call(client.Device(), &zelknet::Device::Stub::PrepareAsyncGetNextMessage,
+                              context.get(), request, &reply, ClientSpin(state));
         if (!status.ok() || reply.hresult() != 0 || reply.text() != kText) {
             state.SkipWithError("call failed");
             break;
@@ -197,7 +204,10 @@ void PingLoop(benchmark::State& state, ZKNetClient& client, pid_t server) {
     for (auto _ : state) {
         zelknet::Status reply;
         auto context = ZKNetClient::Context();
-        if (!client.Server().Ping(context.get(), {}, &reply).ok() || reply.hresult() != 0) {
+        const grpc::Status status =
+            ZKNetClient::Call(client.Server(), &zelknet::Server::Stub::PrepareAsyncPing, context.get(),
+                              zelknet::Empty{}, &reply, ClientSpin(state));
+        if (!status.ok() || reply.hresult() != 0) {
             state.SkipWithError("call failed");
             break;
         }
@@ -262,10 +272,26 @@ void BM_ServerPing_OwnProcess(benchmark::State& state) {
     OwnProcess<PingLoop>(state);
 }
 
-BENCHMARK(BM_GetNextMessage_InProcess)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
-BENCHMARK(BM_GetNextMessage_OwnProcess)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
-BENCHMARK(BM_ServerPing_InProcess)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
-BENCHMARK(BM_ServerPing_OwnProcess)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+// Each with the client's default spin window and with none (the client sleeps until the answer is there).
+const std::int64_t kSpin = ZKNetClient::kDefaultSpin.count();
+BENCHMARK(BM_GetNextMessage_InProcess)
+    ->Arg(kSpin)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_GetNextMessage_OwnProcess)
+    ->Arg(kSpin)
+    ->Arg(0)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_ServerPing_InProcess)->Arg(kSpin)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_ServerPing_OwnProcess)
+    ->Arg(kSpin)
+    ->Arg(0)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(2.0);
 
 }  // namespace
 

@@ -175,3 +175,18 @@ ZelkNetAnswer ZelkNetDeviceService::ServeReadCalibration(Context*, const zelknet
     reply->set_data(bytes.data(), bytes.size());
     return Status::OK;
 }
+
+void ZelkNetDeviceService::Offer(ZelkNetCallQueue& queue) {
+    ZK_OFFER(queue, Identify);
+    ZK_OFFER(queue, GetNextMessage);
+    ZK_OFFER(queue, ReadStore);
+    ZK_OFFER(queue, ReadMonitorValues);
+    ZK_OFFER(queue, ReadErrorStates);
+    ZK_OFFER(queue, ClearErrors);
+    ZK_OFFER(queue, GetProfileLocation);
+    ZK_OFFER(queue, GetFeatures);
+    ZK_OFFER(queue, Ping);
+    ZK_OFFER(queue, ReadItemRights);
+    ZK_OFFER(queue, ReadCalibration);
+    ZK_OFFER(queue, IdentifyEx);
+}

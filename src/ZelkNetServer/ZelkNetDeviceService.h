@@ -2,15 +2,19 @@
 // The per-device interface over gRPC. Each request names its device by a handle from Server.OpenDevice;
 // shapes (counts, lengths) are checked here, the answers come from the device.
 
+#include "ZelkNetServer/ZelkNetCallQueue.h"
 #include "ZelkNetServer/ZelkNetFaultGate.h"
 #include "ZelkNetServer/ZelkNetWorld.h"
 #include "zelknet.grpc.pb.h"
 
-class ZelkNetDeviceService final : public zelknet::Device::CallbackService {
+class ZelkNetDeviceService final : public zelknet::Device::AsyncService {
 public:
     explicit ZelkNetDeviceService(ZelkNetWorld& world) : world_(world) {}
 
-    using Context = grpc::CallbackServerContext;
+    using Context = grpc::ServerContext;
+    // Asks for the first call of every method.
+    void Offer(ZelkNetCallQueue& queue);
+
     ZK_SERVE(Identify, zelknet::DeviceRequest, zelknet::IdentifyReply);
     ZK_SERVE(GetNextMessage, zelknet::DeviceRequest, zelknet::MessageReply);
     ZK_SERVE(ReadStore, zelknet::ReadStoreRequest, zelknet::DeviceBytesReply);

@@ -3,7 +3,6 @@
 // hang until its client gave up.
 
 #include <grpcpp/server_context.h>
-#include <grpcpp/support/server_callback.h>
 
 #include <optional>
 
@@ -24,23 +23,10 @@ struct ZelkNetAnswer {
     bool hang = false;
 };
 
-// Hands an answer to gRPC: the call's own reactor finished now, or a parked one.
-inline grpc::ServerUnaryReactor* ZelkNetFinish(ZelkNetWorld& world, grpc::CallbackServerContext* context,
-                                               ZelkNetAnswer answer) {
-    if (answer.hang) return world.HungCalls().Park(context, std::move(answer.status));
-    grpc::ServerUnaryReactor* reactor = context->DefaultReactor();
-    reactor->Finish(std::move(answer.status));
-    return reactor;
-}
-
-// Declares the unary method `Name` of a callback service and `ServeName`, the handler that answers it.
-// Handlers run on gRPC's polling threads and must not block.
-#define ZK_SERVE(Name, Request, Reply)                                                           \
-    grpc::ServerUnaryReactor* Name(grpc::CallbackServerContext* context, const Request* request, \
-                                   Reply* reply) override {                                      \
-        return ZelkNetFinish(world_, context, Serve##Name(context, request, reply));             \
-    }                                                                                            \
-    ZelkNetAnswer Serve##Name(grpc::CallbackServerContext* context, const Request* request, Reply* reply)
+// Declares `ServeName`, the handler of the unary method `Name`. Handlers run on the server's one serving
+// thread and must not block.
+#define ZK_SERVE(Name, Request, Reply) \
+    ZelkNetAnswer Serve##Name(grpc::ServerContext* context, const Request* request, Reply* reply)
 
 // An answer when the call must end now (E_FAIL in the reply) or hang; nothing when it goes on.
 template <typename Reply>

@@ -8,6 +8,7 @@
 
 #include "Common/ZKNetCodes.h"
 #include "Platform/ShellFolders.h"
+#include "ZelkNetServer/ZelkNetCallQueue.h"
 #include "ZelkNetServer/ZelkNetDeviceService.h"
 #include "ZelkNetServer/ZelkNetServerService.h"
 #include "ZelkNetServer/ZelkNetSessionService.h"
@@ -42,12 +43,19 @@ bool ZelkNetServer::Start(std::string& error, bool& alreadyRunning) {
     builder.RegisterService(deviceService_.get());
     builder.RegisterService(simService_.get());
     builder.RegisterService(sessionService_.get());
+    std::unique_ptr<grpc::ServerCompletionQueue> queue = builder.AddCompletionQueue();
     grpcServer_ = builder.BuildAndStart();
     if (!grpcServer_) {
         error = "cannot start the gRPC server";
         listener_.Close();
         return false;
     }
+    calls_ = std::make_unique<ZelkNetCallQueue>(std::move(queue), world_.HungCalls(), options_.spin);
+    serverService_->Offer(*calls_);
+    deviceService_->Offer(*calls_);
+    simService_->Offer(*calls_);
+    sessionService_->Offer(*calls_);
+    calls_->Start();
     world_.Start();
     listener_.Serve([this](int fd) {
         if (options_.verbose) ZelkNetLog("client connected");
@@ -74,7 +82,10 @@ void ZelkNetServer::Shutdown() {
     listener_.Close();
     world_.Stop();
     if (grpcServer_) {
+        // The serving thread still runs here: the calls that end during the server's shutdown need it.
         grpcServer_->Shutdown(std::chrono::system_clock::now() + std::chrono::seconds(1));
+        calls_->Shutdown();
         grpcServer_.reset();
+        calls_.reset();
     }
 }

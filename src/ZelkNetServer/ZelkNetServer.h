@@ -20,10 +20,13 @@ class ZelkNetServerService;
 class ZelkNetDeviceService;
 class ZelkNetSimControlService;
 class ZelkNetSessionService;
+class ZelkNetCallQueue;
 
 struct ZelkNetServerOptions {
     std::string runtimeFolder;  // empty: zk::RuntimeFolder()
     bool verbose = false;       // log every connection
+    // How long the serving thread keeps polling without sleep after a call (see ZelkNetCallQueue).
+    std::chrono::microseconds spin{200};
 };
 
 class ZelkNetServer {
@@ -55,6 +58,7 @@ private:
     std::unique_ptr<ZelkNetSimControlService> simService_;
     std::unique_ptr<ZelkNetSessionService> sessionService_;
     std::unique_ptr<grpc::Server> grpcServer_;
+    std::unique_ptr<ZelkNetCallQueue> calls_;
     ZelkNetListener listener_;
 
     std::mutex stopMutex_;

@@ -199,3 +199,18 @@ ZelkNetAnswer ZelkNetServerService::ServeGetBuildNumber(Context*, const zelknet:
     reply->set_hresult(kS_OK);
     return Status::OK;
 }
+
+void ZelkNetServerService::Offer(ZelkNetCallQueue& queue) {
+    ZK_OFFER(queue, GetAccessList);
+    ZK_OFFER(queue, GetErrorText);
+    ZK_OFFER(queue, GetIdentityName);
+    ZK_OFFER(queue, StoreProfile);
+    ZK_OFFER(queue, GetStoredProfile);
+    ZK_OFFER(queue, GetDeviceList);
+    ZK_OFFER(queue, OpenDevice);
+    ZK_OFFER(queue, GetVersion);
+    ZK_OFFER(queue, Ping);
+    ZK_OFFER(queue, SelectIdentity);
+    ZK_OFFER(queue, GetAccessRights);
+    ZK_OFFER(queue, GetBuildNumber);
+}

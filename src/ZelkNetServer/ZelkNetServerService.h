@@ -2,15 +2,19 @@
 // The server interface over gRPC: device list, device opening, version, heartbeat, identity names and
 // access lists, error texts and the profile store.
 
+#include "ZelkNetServer/ZelkNetCallQueue.h"
 #include "ZelkNetServer/ZelkNetFaultGate.h"
 #include "ZelkNetServer/ZelkNetWorld.h"
 #include "zelknet.grpc.pb.h"
 
-class ZelkNetServerService final : public zelknet::Server::CallbackService {
+class ZelkNetServerService final : public zelknet::Server::AsyncService {
 public:
     explicit ZelkNetServerService(ZelkNetWorld& world) : world_(world) {}
 
-    using Context = grpc::CallbackServerContext;
+    using Context = grpc::ServerContext;
+    // Asks for the first call of every method.
+    void Offer(ZelkNetCallQueue& queue);
+
     ZK_SERVE(GetAccessList, zelknet::AccessListRequest, zelknet::AccessListReply);
     ZK_SERVE(GetErrorText, zelknet::ErrorTextRequest, zelknet::TextReply);
     ZK_SERVE(GetIdentityName, zelknet::IdentityRequest, zelknet::TextReply);

@@ -3,17 +3,18 @@
 // goes out in the call's initial metadata; when the call ends, for whatever reason (the client closed it,
 // its process died, the server stops), the session and its handles close.
 
+#include "ZelkNetServer/ZelkNetCallQueue.h"
 #include "ZelkNetServer/ZelkNetWorld.h"
 #include "zelknet.grpc.pb.h"
 
-class ZelkNetSessionService final : public zelknet::Session::CallbackService {
+class ZelkNetSessionService final : public zelknet::Session::AsyncService {
 public:
     static constexpr const char* kSessionKey = "zk-session";
 
     explicit ZelkNetSessionService(ZelkNetWorld& world) : world_(world) {}
 
-    grpc::ServerWriteReactor<zelknet::SessionEvent>* Attach(grpc::CallbackServerContext* context,
-                                                            const zelknet::AttachRequest* request) override;
+    // Asks for the first Attach call.
+    void Offer(ZelkNetCallQueue& queue);
 
 private:
     ZelkNetWorld& world_;

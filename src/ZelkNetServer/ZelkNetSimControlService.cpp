@@ -130,3 +130,14 @@ ZelkNetAnswer ZelkNetSimControlService::ServeQuit(Context*, const zelknet::Empty
     quit_();
     return Ok(reply);
 }
+
+void ZelkNetSimControlService::Offer(ZelkNetCallQueue& queue) {
+    ZK_OFFER(queue, Plug);
+    ZK_OFFER(queue, Unplug);
+    ZK_OFFER(queue, QueueMessages);
+    ZK_OFFER(queue, SetIdentity);
+    ZK_OFFER(queue, SetErrors);
+    ZK_OFFER(queue, InjectFault);
+    ZK_OFFER(queue, SetPingAnswer);
+    ZK_OFFER(queue, Quit);
+}

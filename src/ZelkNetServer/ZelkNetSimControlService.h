@@ -4,17 +4,21 @@
 
 #include <functional>
 
+#include "ZelkNetServer/ZelkNetCallQueue.h"
 #include "ZelkNetServer/ZelkNetFaultGate.h"
 #include "ZelkNetServer/ZelkNetWorld.h"
 #include "zelknet.grpc.pb.h"
 
-class ZelkNetSimControlService final : public zelknet::SimControl::CallbackService {
+class ZelkNetSimControlService final : public zelknet::SimControl::AsyncService {
 public:
     // `quit` asks the server to stop; it must not wait for the stop itself (the call is still running).
     ZelkNetSimControlService(ZelkNetWorld& world, std::function<void()> quit)
         : world_(world), quit_(std::move(quit)) {}
 
-    using Context = grpc::CallbackServerContext;
+    using Context = grpc::ServerContext;
+    // Asks for the first call of every method.
+    void Offer(ZelkNetCallQueue& queue);
+
     ZK_SERVE(Plug, zelknet::SimDeviceRequest, zelknet::SimReply);
     ZK_SERVE(Unplug, zelknet::SimDeviceRequest, zelknet::SimReply);
     ZK_SERVE(QueueMessages, zelknet::SimMessagesRequest, zelknet::SimReply);

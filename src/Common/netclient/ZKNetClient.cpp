@@ -5,6 +5,8 @@
 
 #include <grpcpp/completion_queue.h>
 
+#include <grpc/support/time.h>
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -171,4 +173,19 @@ std::int32_t ZKNetClient::HResult(const grpc::Status& status, std::int32_t reply
     if (status.ok()) return replyHResult;
     return status.error_code() == grpc::StatusCode::DEADLINE_EXCEEDED ? zknet::kE_TIMEOUT
                                                                       : zknet::kE_UNAVAILABLE;
+}
+
+void ZKNetClient::AwaitOnly(grpc::CompletionQueue& queue, std::chrono::microseconds spin) {
+    void* tag = nullptr;
+    bool ok = false;
+    const auto until = std::chrono::steady_clock::now() + spin;
+    bool done = false;
+    // A zero deadline polls the socket once and returns at once.
+    while (!done && std::chrono::steady_clock::now() < until)
+        done =
+            queue.AsyncNext(&tag, &ok, gpr_time_0(GPR_CLOCK_MONOTONIC)) == grpc::CompletionQueue::GOT_EVENT;
+    if (!done) queue.Next(&tag, &ok);  // the call's deadline bounds this wait
+    queue.Shutdown();
+    while (queue.Next(&tag, &ok)) {
+    }
 }

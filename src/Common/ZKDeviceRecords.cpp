@@ -132,6 +132,42 @@ std::optional<ZKDeviceIdentity> ZKDeviceIdentity::Decode(std::span<const std::ui
     return id;
 }
 
+bool ZKBoxStateName(std::uint16_t boxState, std::string& name) {
+    struct Named {
+        std::uint16_t value;
+        const char* name;
+    };
+    static constexpr Named kNames[] = {
+        {0, "Initial"},
+        {100, "BootCrcFail"},
+        {200, "ModListError"},
+        {300, "UnknownBoardLevel"},
+        {400, "UnknownModFound"},
+        {500, "RequiredModMissing"},
+        {600, "UnsupportedModFound"},
+        {700, "NoSerialNumber"},
+        {800, "NoRootId"},
+        {900, "NoUserId"},
+        {1000, "NoCode"},
+        {1100, "CodeRequiredModMissing"},
+        {1200, "CodeUnsupportedModFound"},
+        {1300, "NoCalibration"},
+        {1400, "UnexpectedReset"},
+        {1500, "LoopbackDetected"},
+        {10000, "MainCode"},
+        {10100, "BootTookControl"},
+        {10200, "MainCodeReturned"},
+    };
+    for (const Named& entry : kNames) {
+        if (entry.value == boxState) {
+            name = entry.name;
+            return true;
+        }
+    }
+    name = "Unknown(" + std::to_string(boxState) + ")";
+    return false;
+}
+
 void ZKDeviceListEntry::AppendTo(ZKBytes& out) const {
     const std::size_t base = out.size();
     {

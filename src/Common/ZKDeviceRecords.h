@@ -2,6 +2,7 @@
 // The device records that cross the server boundary, with their exact little-endian byte layouts: the
 // device list entry (1256 bytes), the device identity (156 bytes basic, 168 bytes extended) and the profile
 // location (20 bytes). Both sides of the wire encode and decode them here, so the layouts live in one place.
+// Also the names of the box states that the identity reports.
 
 #include <array>
 #include <cstdint>
@@ -58,6 +59,10 @@ struct ZKDeviceIdentity {
 
     bool operator==(const ZKDeviceIdentity&) const = default;
 };
+
+// The name of a box state (identity offset 72): "MainCode" for 10000, the normal running state; values
+// below 10000 are boot stages. Any value without a name gives "Unknown(<value>)" and false.
+bool ZKBoxStateName(std::uint16_t boxState, std::string& name);
 
 struct ZKDeviceListEntry {
     static constexpr std::size_t kSize = 1256;

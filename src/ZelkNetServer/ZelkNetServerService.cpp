@@ -88,8 +88,9 @@ ZelkNetAnswer ZelkNetServerService::ServeStoreProfile(Context*, const zelknet::S
         reply->set_hresult(kE_INVALIDARG);
         return Status::OK;
     }
-    world_.StoreProfile(ZKBytes(request->profile().begin(), request->profile().end()));
-    reply->set_hresult(kS_OK);
+    // Only an image whose header can be read can be found again.
+    const bool kept = world_.StoreProfile(ZKBytes(request->profile().begin(), request->profile().end()));
+    reply->set_hresult(kept ? kS_OK : kE_INVALIDARG);
     return Status::OK;
 }
 
@@ -97,15 +98,19 @@ ZelkNetAnswer ZelkNetServerService::ServeGetStoredProfile(Context*,
                                                           const zelknet::StoredProfileRequest* request,
                                                           zelknet::BytesReply* reply) {
     if (auto fault = ZelkNetFaultGate(world_, "Server.GetStoredProfile", reply)) return *fault;
-    for (const ZelkNetStoredProfile& profile : world_.Scenario().storedProfiles) {
-        if (profile.typeName == request->type_name() && profile.major == request->major() &&
-            profile.minor == request->minor() && profile.build == request->build()) {
-            reply->set_data(profile.bytes.data(), profile.bytes.size());
-            reply->set_hresult(kS_OK);
-            return Status::OK;
-        }
+    if (!FitsU16(request->major()) || !FitsU16(request->minor()) || !FitsU16(request->build())) {
+        reply->set_hresult(kE_INVALIDARG);
+        return Status::OK;
     }
-    reply->set_hresult(kE_NOT_FOUND);
+    const std::optional<ZKBytes> image = world_.StoredProfile(
+        request->type_name(), static_cast<std::uint16_t>(request->major()),
+        static_cast<std::uint16_t>(request->minor()), static_cast<std::uint16_t>(request->build()));
+    if (!image) {
+        reply->set_hresult(kE_NOT_FOUND);
+        return Status::OK;
+    }
+    reply->set_data(image->data(), image->size());
+    reply->set_hresult(kS_OK);
     return Status::OK;
 }
 

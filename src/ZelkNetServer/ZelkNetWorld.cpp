@@ -1,6 +1,9 @@
 #include "ZelkNetServer/ZelkNetWorld.h"
 
+#include <algorithm>
 #include <functional>
+
+#include "Common/profile/ZPImageIdentity.h"
 
 namespace {
 
@@ -128,12 +131,46 @@ ZelkNetFault ZelkNetWorld::TakeFault(std::string_view operation) {
     return fault;
 }
 
-void ZelkNetWorld::StoreProfile(ZKBytes profile) {
+bool ZelkNetWorld::StoreProfile(ZKBytes image) {
+    const std::optional<ZPImageIdentity> id = ZPImageIdentity::Check(image);
+    if (!id) return false;
+    StoredImage stored{id->typeName, id->codeBranch, id->codeVersion, id->codeRevision, std::move(image)};
+    const auto sameKey = [&stored](const StoredImage& kept) {
+        return kept.typeName == stored.typeName && kept.major == stored.major && kept.minor == stored.minor &&
+               kept.build == stored.build;
+    };
     std::lock_guard lock(mutex_);
     // Kept in memory for the server's lifetime; the oldest go first so that memory stays bounded.
-    constexpr std::size_t kMaxStored = 64;
-    if (storedProfiles_.size() == kMaxStored) storedProfiles_.erase(storedProfiles_.begin());
-    storedProfiles_.push_back(std::move(profile));
+    if (const auto old = std::find_if(storedProfiles_.begin(), storedProfiles_.end(), sameKey);
+        old != storedProfiles_.end()) {
+        storedBytes_ -= old->bytes.size();
+        storedProfiles_.erase(old);
+    }
+    storedBytes_ += stored.bytes.size();
+    storedProfiles_.push_back(std::move(stored));
+    while (storedProfiles_.size() > kMaxStoredProfiles || storedBytes_ > kMaxStoredBytes) {
+        storedBytes_ -= storedProfiles_.front().bytes.size();
+        storedProfiles_.erase(storedProfiles_.begin());
+    }
+    return true;
+}
+
+std::optional<ZKBytes> ZelkNetWorld::StoredProfile(const std::string& typeName, std::uint16_t major,
+                                                   std::uint16_t minor, std::uint16_t build) const {
+    {
+        std::lock_guard lock(mutex_);
+        for (const StoredImage& kept : storedProfiles_) {
+            if (kept.typeName == typeName && kept.major == major && kept.minor == minor &&
+                kept.build == build)
+                return kept.bytes;  // one per key
+        }
+    }
+    for (const ZelkNetStoredProfile& profile : scenario_.storedProfiles) {
+        if (profile.typeName == typeName && profile.major == major && profile.minor == minor &&
+            profile.build == build)
+            return profile.bytes;
+    }
+    return std::nullopt;
 }
 
 std::size_t ZelkNetWorld::StoredProfileCount() const {

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -64,8 +65,19 @@ public:
     // The calls that hang on purpose; the clock releases them once their clients gave up.
     ZelkNetHungCalls& HungCalls() { return hungCalls_; }
 
-    void StoreProfile(ZKBytes profile);
+    // Keeps a profile image handed in by a client, keyed by the device type and code version in its header
+    // (code branch, version and revision stand for the main code's major, minor and build). False, and
+    // nothing kept, when the header or check word is bad. An image of the same key replaces the one kept;
+    // beyond the limits below the oldest images go.
+    bool StoreProfile(ZKBytes image);
+    // The profile image for a device type and main code version: the newest stored one, else the
+    // scenario's; nothing when neither has one.
+    std::optional<ZKBytes> StoredProfile(const std::string& typeName, std::uint16_t major,
+                                         std::uint16_t minor, std::uint16_t build) const;
     std::size_t StoredProfileCount() const;
+    static constexpr std::size_t kMaxStoredProfiles = 64;
+    static constexpr std::size_t kMaxStoredBytes = 32u << 20;
+
     void SelectIdentity(std::uint16_t identity, std::uint16_t subIdentity);
 
 private:
@@ -89,7 +101,15 @@ private:
         bool hang;
     };
     std::map<std::string, Fault, std::less<>> faults_;
-    std::vector<ZKBytes> storedProfiles_;
+    struct StoredImage {
+        std::string typeName;
+        std::uint16_t major;
+        std::uint16_t minor;
+        std::uint16_t build;
+        ZKBytes bytes;
+    };
+    std::vector<StoredImage> storedProfiles_;  // oldest first
+    std::size_t storedBytes_ = 0;
     std::pair<std::uint16_t, std::uint16_t> selectedIdentity_{};
 
     ZelkNetHungCalls hungCalls_;

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "Platform/Process.h"
+#include "Platform/Registry.h"
 #include "Platform/ShellFolders.h"
 #include "ZelkNetServer/ZelkNetServer.h"
 
@@ -25,13 +26,35 @@ bool IsFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// The scenario to serve: the one asked for, else the user's configured one, else the installed demo.
-std::optional<std::string> ChooseScenario(const std::string& asked) {
+constexpr const char* kSettingsKey = "Software\\Zelkor\\ZelkNetServer";
+constexpr const char* kScenarioValue = "Scenario";
+
+// The scenario to serve: the one asked for, else the one named in the settings store, else the user's
+// configuration file, else the installed demo. A scenario named in the settings store must exist: a stale
+// setting is reported rather than silently replaced by another scenario. Nothing, with `error`, on failure.
+std::optional<std::string> ChooseScenario(const std::string& asked, std::string& error) {
     if (!asked.empty()) return asked;
+    const std::string where =
+        std::string(zk::RegHiveName(zk::RegHive::CurrentUser)) + "\\" + kSettingsKey + "\\" + kScenarioValue;
+    if (const auto key = zk::RegKey::Open(zk::RegHive::CurrentUser, kSettingsKey)) {
+        if (const auto value = key->QueryValue(kScenarioValue)) {
+            if (value->type != zk::REG_SZ) {
+                error = "the setting " + where + " is not a string (REG_SZ)";
+                return std::nullopt;
+            }
+            const std::string configured = zk::RegStringFromBytes(value->data);
+            if (!configured.empty()) {
+                if (IsFile(configured)) return configured;
+                error = "the scenario " + configured + " named by the setting " + where + " does not exist";
+                return std::nullopt;
+            }
+        }
+    }
     const std::string configured = zk::ConfigFolder() + "/zelkor/netserver.toml";
     if (IsFile(configured)) return configured;
     const std::string demo = zk::ExecutableFolder() + "/../share/zelkor/scenarios/demo.toml";
     if (IsFile(demo)) return demo;
+    error = "no scenario: give --scenario FILE, set " + where + " or create " + configured;
     return std::nullopt;
 }
 
@@ -82,13 +105,12 @@ int main(int argc, char** argv) {
     app.add_flag("--verbose", verbose, "Log every client connection");
     CLI11_PARSE(app, argc, argv);
 
-    const std::optional<std::string> chosen = ChooseScenario(scenarioPath);
+    std::string error;
+    const std::optional<std::string> chosen = ChooseScenario(scenarioPath, error);
     if (!chosen) {
-        ZelkNetLog("no scenario: give --scenario FILE or create " + zk::ConfigFolder() +
-                   "/zelkor/netserver.toml");
+        ZelkNetLog(error);
         return 1;
     }
-    std::string error;
     const std::optional<ZelkNetScenario> scenario = ZelkNetScenario::Load(*chosen, error);
     if (!scenario) {
         ZelkNetLog(error);

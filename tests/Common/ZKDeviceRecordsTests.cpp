@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace {
 
 ZKDeviceIdentity SampleIdentity() {
@@ -95,4 +99,38 @@ TEST(ZKDeviceRecords, ProfileLocationLayout) {
     const ZKBytes bytes = loc.Encode();
     EXPECT_EQ((ZKBytes{1, 2, 0, 0, 0, 0, 1, 0, 0, 0x20, 0, 0, 2, 1, 3, 4, 0, 0, 0, 0}), bytes);
     EXPECT_EQ(loc, *ZKProfileLocation::Decode(bytes));
+}
+
+TEST(ZKDeviceRecords, BoxStateNames) {
+    const std::vector<std::pair<std::uint16_t, std::string>> table{
+        {0, "Initial"},
+        {100, "BootCrcFail"},
+        {200, "ModListError"},
+        {300, "UnknownBoardLevel"},
+        {400, "UnknownModFound"},
+        {500, "RequiredModMissing"},
+        {600, "UnsupportedModFound"},
+        {700, "NoSerialNumber"},
+        {800, "NoRootId"},
+        {900, "NoUserId"},
+        {1000, "NoCode"},
+        {1100, "CodeRequiredModMissing"},
+        {1200, "CodeUnsupportedModFound"},
+        {1300, "NoCalibration"},
+        {1400, "UnexpectedReset"},
+        {1500, "LoopbackDetected"},
+        {10000, "MainCode"},
+        {10100, "BootTookControl"},
+        {10200, "MainCodeReturned"},
+    };
+    std::string name;
+    for (const auto& [value, expected] : table) {
+        EXPECT_TRUE(ZKBoxStateName(value, name)) << value;
+        EXPECT_EQ(expected, name);
+    }
+    // Between two named states, and the largest value.
+    EXPECT_FALSE(ZKBoxStateName(150, name));
+    EXPECT_EQ("Unknown(150)", name);
+    EXPECT_FALSE(ZKBoxStateName(65535, name));
+    EXPECT_EQ("Unknown(65535)", name);
 }

@@ -9,6 +9,7 @@
 
 #include "Common/ZKNetCodes.h"
 #include "Common/netclient/ZKNetClient.h"
+#include "Common/profile/ZPImageIdentity.h"
 #include "support/TestSupport.h"
 
 using namespace zknet;
@@ -493,4 +494,40 @@ TEST_F(ZelkNetServerTest, SimControlChangesIdentityAndQuitRequestsStop) {
     EXPECT_FALSE(server_->WaitForStopRequest(std::chrono::milliseconds(0)));
     EXPECT_TRUE(Sim([&](auto* c, auto* r) { return client_->Sim().Quit(c, {}, r); }).ok());
     EXPECT_TRUE(server_->WaitForStopRequest(std::chrono::seconds(2)));
+}
+
+TEST_F(ZelkNetServerTest, StoredProfileImagesComeBackByTypeAndCodeVersion) {
+    ZPImageIdentity id;
+    id.typeName = "ECU-M4";
+    id.codeBranch = 3;
+    id.codeVersion = 1;
+    id.codeRevision = 7;
+    const ZKBytes image = id.BuildImage(ZKBytes{1, 2, 3, 4, 5, 6, 7, 8});
+    zelknet::StoreProfileRequest store;
+    store.set_profile(image.data(), image.size());
+    zelknet::Status stored;
+    auto context = ZKNetClient::Context();
+    ASSERT_TRUE(client_->Server().StoreProfile(context.get(), store, &stored).ok());
+    EXPECT_EQ(kS_OK, stored.hresult());
+
+    const auto get = [this](std::uint32_t build) {
+        zelknet::StoredProfileRequest request;
+        request.set_type_name("ECU-M4");
+        request.set_major(3);
+        request.set_minor(1);
+        request.set_build(build);
+        zelknet::BytesReply reply;
+        auto getContext = ZKNetClient::Context();
+        EXPECT_TRUE(client_->Server().GetStoredProfile(getContext.get(), request, &reply).ok());
+        return reply;
+    };
+    const zelknet::BytesReply found = get(7);
+    EXPECT_EQ(kS_OK, found.hresult());
+    EXPECT_EQ(image, ZKBytes(found.data().begin(), found.data().end()));
+    EXPECT_EQ(kE_NOT_FOUND, get(8).hresult());
+
+    store.set_profile(std::string(256, 'x'));  // no image header
+    context = ZKNetClient::Context();
+    ASSERT_TRUE(client_->Server().StoreProfile(context.get(), store, &stored).ok());
+    EXPECT_EQ(kE_INVALIDARG, stored.hresult());
 }

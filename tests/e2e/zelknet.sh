@@ -41,13 +41,16 @@ servers=$(pgrep -u "$(id -u)" -f "^$bin/zelknetserver" | while read -r p; do
     if tr '\0' '\n' </proc/$p/environ 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"; then echo "$p"; fi
 done | wc -l)
 check "exactly one server (found $servers)" test "$servers" -eq 1
-check "list line format" grep -qx '0 ECU-M4 #1201 boxstate 10000 Engine controller on bench 1' "$work/list.1"
+check "list line format" grep -qx '0 ECU-M4 #1201 MainCode Engine controller on bench 1' "$work/list.1"
+check "box state name of a boot stage" grep -qx '2 LOG-2 #0005 NoCode Data logger' "$work/list.1"
 
 # tail shows the demo chatter of the engine controller.
 timeout -s INT 3 "$bin/zelknet" tail 0 >"$work/tail" 2>&1
 check "tail shows chatter" grep -qE 'Idle speed|Coolant|Lambda|Battery|Oil pressure' "$work/tail"
 
-check "identify" bash -c "'$bin/zelknet' identify 1 | grep -qx 'DEVICE PDU-16 #77'"
+"$bin/zelknet" identify 1 >"$work/identify" 2>&1
+check "identify" grep -qx 'DEVICE PDU-16 #77' "$work/identify"
+check "identify names the box state" grep -qx 'BOXSTATE MainCode' "$work/identify"
 check "bad index fails" bash -c "! '$bin/zelknet' identify 9 2>/dev/null"
 
 # Unplugged, the engine controller leaves the list; plugged again, it is back.
@@ -55,6 +58,8 @@ check "sim unplug" "$bin/zelknet" sim unplug 0
 check "unplugged device is not listed" bash -c "! '$bin/zelknet' list | grep -q ECU-M4"
 check "sim plug" "$bin/zelknet" sim plug 0
 check "plugged device is listed" bash -c "'$bin/zelknet' list | grep -q ECU-M4"
+check "sim box state" "$bin/zelknet" sim identity 2 box=5
+check "unnamed box state" bash -c "'$bin/zelknet' list | grep -qx '2 LOG-2 #0005 Unknown(5) Data logger'"
 check "unknown sim verb fails" bash -c "! '$bin/zelknet' sim fly 2>/dev/null"
 
 check "sim quit" "$bin/zelknet" sim quit

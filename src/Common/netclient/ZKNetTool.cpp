@@ -91,7 +91,9 @@ int List() {
     const std::vector<ZKDeviceListEntry> list = DeviceList(*client);
     for (std::size_t i = 0; i < list.size(); ++i) {
         const ZKDeviceIdentity& id = list[i].identity;
-        std::printf("%zu %s #%04u boxstate %u %s\n", i, id.typeName.c_str(), id.serialNumber, id.boxState,
+        std::string boxState;
+        ZKBoxStateName(id.boxState, boxState);
+        std::printf("%zu %s #%04u %s %s\n", i, id.typeName.c_str(), id.serialNumber, boxState.c_str(),
                     list[i].description.c_str());
     }
     return 0;
@@ -117,11 +119,13 @@ int Identify(const std::string& index) {
     const auto id =
         ZKDeviceIdentity::Decode({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
     if (!id) throw ToolError{"the identity has a bad size (" + std::to_string(bytes.size()) + " bytes)"};
+    std::string boxState;
+    ZKBoxStateName(id->boxState, boxState);
     std::printf(
-        "DEVICE %s #%u\nIDENTITY %u/%u\nBOOT CODE %u.%u\nMAIN CODE %u.%u.%u\nBOXSTATE %u\n"
+        "DEVICE %s #%u\nIDENTITY %u/%u\nBOOT CODE %u.%u\nMAIN CODE %u.%u.%u\nBOXSTATE %s\n"
         "LAST RESET CAUSE %u\nCODE RETURN CAUSE %u\nLAST PROGRAM TIME %u\n",
         id->typeName.c_str(), id->serialNumber, id->rootId, id->userId, id->bootMajor, id->bootMinor,
-        id->mainMajor, id->mainMinor, id->mainBuild, id->boxState, id->resetCause, id->returnCause,
+        id->mainMajor, id->mainMinor, id->mainBuild, boxState.c_str(), id->resetCause, id->returnCause,
         id->lastProgramTime);
     for (std::size_t i = 0; i < ZKDeviceIdentity::kExtraIds && id->extraRootIds[i] != 0; ++i)
         std::printf("EXTRA IDENTITY %u/%u\n", id->extraRootIds[i], id->extraUserIds[i]);

@@ -1,0 +1,112 @@
+#include "Common/profile/ZPImageIdentity.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+constexpr std::uint32_t kPolynomial = 0x04C11DB7;
+
+constexpr std::array<std::uint32_t, 256> MakeTable() {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint32_t c = i << 24;
+        for (int bit = 0; bit < 8; ++bit)
+            c = (c & 0x80000000u) ? (c << 1) ^ kPolynomial : c << 1;
+        table[i] = c;
+    }
+    return table;
+}
+
+constexpr std::array<std::uint32_t, 256> kTable = MakeTable();
+
+// The register moved on by 32 zero bits.
+std::uint32_t Advance(std::uint32_t reg) {
+    for (int i = 0; i < 4; ++i)
+        reg = (reg << 8) ^ kTable[reg >> 24];
+    return reg;
+}
+
+std::uint16_t U16(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint16_t>((bytes[at] << 8) | bytes[at + 1]);
+}
+
+std::uint32_t U32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return (static_cast<std::uint32_t>(U16(bytes, at)) << 16) | U16(bytes, at + 2);
+}
+
+void PutU16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value >> 8);
+    bytes[at + 1] = static_cast<std::uint8_t>(value);
+}
+
+void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    PutU16(bytes, at, static_cast<std::uint16_t>(value >> 16));
+    PutU16(bytes, at + 2, static_cast<std::uint16_t>(value));
+}
+
+// The register after every word before `end` (a word offset above 0).
+std::uint32_t Register(std::span<const std::uint8_t> image, std::size_t end) {
+    std::uint32_t reg = ~U32(image, 0);
+    for (std::size_t at = 4; at < end; at += 4)
+        reg = Advance(reg) ^ U32(image, at);
+    return reg;
+}
+
+}  // namespace
+
+std::optional<ZPImageIdentity> ZPImageIdentity::Check(std::span<const std::uint8_t> image) {
+    if (image.size() < kHeaderSize + 4 || image.size() % 4 != 0) return std::nullopt;
+    ZPImageIdentity id;
+    id.startAddress = U32(image, 4);
+    id.endAddress = U32(image, 8);
+    // The size in the header must be the real one (computed in 64 bits: end may lie below start).
+    if (static_cast<std::uint64_t>(id.endAddress) + 1 != id.startAddress + std::uint64_t{image.size()})
+        return std::nullopt;
+    if (U16(image, 0) != kMagic || U16(image, 2) != kFormat || U16(image, 48) != kHeaderSize ||
+        image[50] != 1 || image[51] != 0)
+        return std::nullopt;
+    const auto* name = reinterpret_cast<const char*>(image.data() + 16);
+    const std::size_t nameLength = ::strnlen(name, kTypeNameSize);
+    if (nameLength == kTypeNameSize) return std::nullopt;  // not terminated
+    if (~Register(image, image.size()) != 0) return std::nullopt;
+    id.identityValue = U32(image, 12);
+    id.typeName.assign(name, nameLength);
+    id.codeBranch = U16(image, 52);
+    id.codeVersion = U16(image, 54);
+    id.codeRevision = U16(image, 56);
+    id.fromCodeRevision = U16(image, 58);
+    id.profileRevision = U16(image, 60);
+    return id;
+}
+
+std::vector<std::uint8_t> ZPImageIdentity::BuildImage(std::span<const std::uint8_t> payload) const {
+    const std::size_t padded = (payload.size() + 3) / 4 * 4;
+    std::vector<std::uint8_t> image(kHeaderSize + padded + 4, 0);
+    PutU16(image, 0, kMagic);
+    PutU16(image, 2, kFormat);
+    PutU32(image, 4, startAddress);
+    PutU32(image, 8, static_cast<std::uint32_t>(startAddress + image.size() - 1));
+    PutU32(image, 12, identityValue);
+    std::memcpy(image.data() + 16, typeName.data(), std::min(typeName.size(), kTypeNameSize - 1));
+    PutU16(image, 48, kHeaderSize);
+    image[50] = 1;
+    image[51] = 0;
+    PutU16(image, 52, codeBranch);
+    PutU16(image, 54, codeVersion);
+    PutU16(image, 56, codeRevision);
+    PutU16(image, 58, fromCodeRevision);
+    PutU16(image, 60, profileRevision);
+    std::copy(payload.begin(), payload.end(), image.begin() + kHeaderSize);
+    Seal(image);
+    return image;
+}
+
+void ZPImageIdentity::Seal(std::span<std::uint8_t> image) {
+    // The last word brings the register to all ones, so that NOT register is 0.
+    const std::size_t last = image.size() - 4;
+    const std::uint32_t word = Advance(Register(image, last)) ^ 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < 4; ++i)
+        image[last + i] = static_cast<std::uint8_t>(word >> (24 - 8 * i));
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# zelknetserver takes its scenario from the settings store before the configuration file: a path set with
+# zelkreg is served; a set path that does not exist stops the server with a message naming the path and the
+# setting; without the setting the configuration file is served again.
+set -u
+bin="$1"
+demo="$2"
+fail=0
+work=$(mktemp -d)
+export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" ZK_HKCU_DB="$work/hkcu.db" \
+    ZK_HKLM_DB="$work/hklm.db"
+mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/zelkor"
+chmod 700 "$XDG_RUNTIME_DIR"
+cp "$demo" "$XDG_CONFIG_HOME/zelkor/netserver.toml"
+key='HKCU\Software\Zelkor\ZelkNetServer'
+
+cleanup() {
+    timeout 5 "$bin/zelknet" sim quit >/dev/null 2>&1
+    local pid
+    pid=$(cat "$XDG_RUNTIME_DIR/zelkor/netserver.lock" 2>/dev/null)
+    if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid"; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() {  # check DESCRIPTION COMMAND...
+    local what="$1"; shift
+    if ! "$@"; then echo "FAIL: $what"; fail=1; fi
+}
+
+stop_server() {
+    timeout 5 "$bin/zelknet" sim quit >/dev/null 2>&1
+    for _ in $(seq 100); do [[ -e "$XDG_RUNTIME_DIR/zelkor/netserver.sock" ]] || return 0; sleep 0.05; done
+    return 1
+}
+
+cat >"$work/bench.toml" <<'TOML'
+[[device]]
+address = [7, 0, 1]
+description = "Named by the settings"
+[device.identity]
+type = "REG-7"
+serial = 9
+TOML
+
+check "set the scenario" "$bin/zelkreg" ADD "$key" /v Scenario /d "$work/bench.toml" /f >/dev/null
+timeout 20 "$bin/zelknet" list >"$work/list" 2>&1
+check "the set scenario is served: $(cat "$work/list")" \
+    test "$(cat "$work/list")" = "0 REG-7 #0009 MainCode Named by the settings"
+check "server stops" stop_server
+
+check "set a missing scenario" "$bin/zelkreg" ADD "$key" /v Scenario /d "$work/missing.toml" /f >/dev/null
+timeout 20 "$bin/zelknetserver" --foreground >"$work/out" 2>&1; code=$?
+check "a missing set scenario exits 1 (got $code)" test "$code" -eq 1
+check "the message names the path and the setting: $(cat "$work/out")" grep -qF \
+    "$work/missing.toml named by the setting HKEY_CURRENT_USER\\Software\\Zelkor\\ZelkNetServer\\Scenario" \
+    "$work/out"
+check "no server is left" test ! -e "$XDG_RUNTIME_DIR/zelkor/netserver.sock"
+
+check "delete the setting" "$bin/zelkreg" DELETE "$key" /v Scenario /f >/dev/null
+timeout 20 "$bin/zelknet" list >"$work/list" 2>&1
+check "without the setting the configuration file is served" grep -q '^0 ECU-M4 ' "$work/list"
+
+[[ $fail -eq 0 ]] && echo "zelknetserver settings checks passed"
+exit $fail

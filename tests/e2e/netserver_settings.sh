@@ -5,28 +5,9 @@
 set -u
 bin="$1"
 demo="$2"
-fail=0
-work=$(mktemp -d)
-export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" ZK_HKCU_DB="$work/hkcu.db" \
-    ZK_HKLM_DB="$work/hklm.db"
-mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/zelkor"
-chmod 700 "$XDG_RUNTIME_DIR"
-cp "$demo" "$XDG_CONFIG_HOME/zelkor/netserver.toml"
+source "$(dirname "$0")/netserver_env.sh"
+export ZK_HKCU_DB="$work/hkcu.db" ZK_HKLM_DB="$work/hklm.db"
 key='HKCU\Software\Zelkor\ZelkNetServer'
-
-cleanup() {
-    timeout 5 "$bin/zelknet" sim quit >/dev/null 2>&1
-    local pid
-    pid=$(cat "$XDG_RUNTIME_DIR/zelkor/netserver.lock" 2>/dev/null)
-    if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-check() {  # check DESCRIPTION COMMAND...
-    local what="$1"; shift
-    if ! "$@"; then echo "FAIL: $what"; fail=1; fi
-}
 
 stop_server() {
     timeout 5 "$bin/zelknet" sim quit >/dev/null 2>&1

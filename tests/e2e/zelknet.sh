@@ -5,26 +5,7 @@
 set -u
 bin="$1"
 demo="$2"
-fail=0
-work=$(mktemp -d)
-export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config"
-mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/zelkor"
-chmod 700 "$XDG_RUNTIME_DIR"
-cp "$demo" "$XDG_CONFIG_HOME/zelkor/netserver.toml"
-
-cleanup() {
-    timeout 5 "$bin/zelknet" sim quit >/dev/null 2>&1
-    local pid
-    pid=$(cat "$XDG_RUNTIME_DIR/zelkor/netserver.lock" 2>/dev/null)
-    if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-check() {  # check DESCRIPTION COMMAND...
-    local what="$1"; shift
-    if ! "$@"; then echo "FAIL: $what"; fail=1; fi
-}
+source "$(dirname "$0")/netserver_env.sh"
 
 # Without a server, sim refuses with a message and exit code 1 (it never starts one).
 out=$(timeout 10 "$bin/zelknet" sim quit 2>&1); code=$?

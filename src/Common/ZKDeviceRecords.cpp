@@ -41,10 +41,11 @@ public:
     std::uint32_t U32(std::size_t offset) const {
         return U16(offset) | (static_cast<std::uint32_t>(U16(offset + 2)) << 16);
     }
-    // A text up to its NUL or the end of its field.
+    // A text up to its NUL. The field's last byte is always the terminator, whatever the sender put there,
+    // so a text reads the same as it would be written back (at most size - 1 bytes).
     std::string Text(std::size_t offset, std::size_t size) const {
         const auto* begin = reinterpret_cast<const char*>(bytes_.data() + offset);
-        return std::string(begin, ::strnlen(begin, size));
+        return std::string(begin, ::strnlen(begin, size - 1));
     }
 
 private:

@@ -69,6 +69,14 @@ TEST(ZKDeviceRecords, OverlongTextsAreCutAndStayTerminated) {
     ASSERT_EQ(1256u, bytes.size());
     EXPECT_EQ(0, bytes.back());
     EXPECT_EQ(1087u, ZKDeviceListEntry::Decode(bytes)->description.size());
+
+    // A sender that fills a text field without its NUL: the last byte counts as the terminator, so the
+    // record reads the same after it is written back.
+    ZKBytes unterminated = id.Encode(false);
+    std::fill(unterminated.begin() + 4, unterminated.begin() + 36, 'U');
+    const auto decoded = ZKDeviceIdentity::Decode(unterminated);
+    EXPECT_EQ(std::string(31, 'U'), decoded->typeName);
+    EXPECT_EQ(decoded, ZKDeviceIdentity::Decode(decoded->Encode(false)));
 }
 
 TEST(ZKDeviceRecords, DeviceListSplitsIntoEntriesOrRefusesOddSizes) {

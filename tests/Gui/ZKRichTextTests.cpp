@@ -74,8 +74,8 @@ TEST_F(RichTextTest, WordsSpacesAndDollarsBecomeTokens) {
     EXPECT_EQ((std::vector<Token>{Code(Type::Colour, 'g'), W("DEVICE"), W(":"), Tab, W("%s"), LB}),
               Parse("$cgDEVICE :$t%s"));
     EXPECT_EQ((std::vector<Token>{Code(Type::Justify, 'l'), Code(Type::Indent, '3'), W("x"),
-                                  Code(Type::Justify, 'c'), W("y"), LB}),
-              Parse("$jl$i3x$jcy"));
+                                  Code(Type::Justify, 'r'), W("y"), LB}),
+              Parse("$jl$i3x$jry"));
     rt.SetSingleLine(true);
     EXPECT_EQ((std::vector<Token>{W("a"), W("b"), W("c"), LB}), Parse("a\nb$nc"));
     EXPECT_EQ(std::vector<Token>{}, Parse("\n"));

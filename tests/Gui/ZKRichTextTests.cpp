@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "Gui/ZKDC.h"
-#include "Platform/MessageLoop.h"
 #include "Platform/ZKAssert.h"
 
 namespace {
@@ -160,7 +159,7 @@ TEST_F(RichTextTest, LayoutWrapsJustifiesAndTabs) {
 
 TEST_F(RichTextTest, ASecondJustificationAfterACentredStartFailsOnlyWhenDrawn) {
     dc.FillRect({0, 0, 300, 100}, {1, 2, 3});
-    EXPECT_EQ("", ParseError("$jcA$jrB"));
+    EXPECT_EQ("", ParseError("first line$n$jcA$jrB"));
     try {
         rt.Draw(dc, 0, 0, 300, 100);
         ADD_FAILURE() << "no error";
@@ -170,6 +169,37 @@ TEST_F(RichTextTest, ASecondJustificationAfterACentredStartFailsOnlyWhenDrawn) {
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 300; ++x)
             ASSERT_EQ((ZKRGB{1, 2, 3}), bitmap.Pixel(x, y)) << "drawn at " << x << "," << y;
+}
+
+TEST_F(RichTextTest, ColouredRunsAreDrawnInTheirColourWhereTheyWereLaidOut) {
+    SchemeScope scheme({false, false});  // light text on black
+    const std::array<ZKRGB, 1> custom{ZKRGB{0, 255, 0}};
+    rt.SetColours(custom);
+    dc.FillRect({0, 0, 300, 100}, dc.Colour(5));
+    rt.Measure(dc, "HHH $crHHH $c0HHH");
+    const auto placed = rt.LayOut(dc, {4, 2, 296, 100});
+    ASSERT_EQ(3u, placed.size());
+    rt.Draw(dc, 4, 2, 296, 100);
+
+    // Strongly coloured pixels between two x positions (text is anti-aliased at its edges).
+    auto count = [&](int x0, int x1, auto isColour) {
+        int n = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = x0; x < x1; ++x)
+                n += isColour(bitmap.Pixel(x, y));
+        return n;
+    };
+    auto white = [](ZKRGB c) { return c.r > 200 && c.g > 200 && c.b > 200; };
+    auto red = [](ZKRGB c) { return c.r > 200 && c.g < 60 && c.b < 60; };
+    auto green = [](ZKRGB c) { return c.g > 200 && c.r < 60 && c.b < 60; };
+    const int redStart = placed[1].x;
+    const int greenStart = placed[2].x;
+    EXPECT_GT(count(0, redStart, white), 10);
+    EXPECT_EQ(0, count(0, redStart, red));
+    EXPECT_GT(count(redStart, greenStart, red), 10);
+    EXPECT_EQ(0, count(redStart, greenStart, white));
+    EXPECT_GT(count(greenStart, 300, green), 10);
+    EXPECT_EQ(0, count(greenStart, 300, red));
 }
 
 TEST_F(RichTextTest, ColoursFollowTheSchemeAndTheCustomTable) {
@@ -206,60 +236,3 @@ TEST(ZKRichTextStrip, CodesGoAndLiteralsStay) {
 }
 
 }  // namespace
-
-// Pixels of a window painted on the headless backend: a coloured run lands in its colour at its place.
-TEST(ZKRichTextWindow, AColouredRunIsDrawnInItsColourWhereItWasLaidOut) {
-    SchemeScope scheme({false, false});  // light text on black
-    zk::WindowSystemScope scope{
-        zk::WindowSystemOptions{{800, 600}, std::nullopt, zk::BackendChoice::Headless}};
-    ZKRichText rt;
-    std::vector<ZKRichText::PlacedText> placed;
-    zk::WindowCreateParams p;
-    p.style = zk::WS_POPUP | zk::WS_VISIBLE;
-    p.x = 0, p.y = 0, p.cx = 200, p.cy = 40;
-    p.proc = [&](zk::HWND hwnd, zk::UINT m, zk::WPARAM w, zk::LPARAM l) -> zk::LRESULT {
-        if (m != zk::WM_PAINT) return zk::DefWindowProc(hwnd, m, w, l);
-        zk::PAINTSTRUCT ps;
-        zk::BeginPaint(hwnd, ps);
-        {
-            ZKDC dc(ps);
-            dc.FillRect({0, 0, 200, 40}, dc.Colour(5));
-            rt.Measure(dc, "HHH $crHHH $cgHHH");
-            placed = rt.LayOut(dc, {4, 2, 196, 40});
-            rt.Draw(dc, 4, 2, 196, 40);
-        }
-        zk::EndPaint(hwnd, ps);
-        return 0;
-    };
-    const zk::HWND window = zk::CreateWindowEx(p);
-    ASSERT_TRUE(zk::PumpPendingMessages());
-    ASSERT_EQ(3u, placed.size());
-
-    ZKBitmap view(200, 40);
-    cairo_surface_t* copy = zk::CopyWindowSurface(window);
-    cairo_t* cr = cairo_create(view.Surface());
-    cairo_set_source_surface(cr, copy, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_destroy(copy);
-
-    // Count the strongly coloured pixels of each run's box (text is anti-aliased at its edges).
-    auto count = [&](int x0, int x1, auto isColour) {
-        int n = 0;
-        for (int y = 0; y < 40; ++y)
-            for (int x = x0; x < x1; ++x)
-                n += isColour(view.Pixel(x, y));
-        return n;
-    };
-    auto white = [](ZKRGB c) { return c.r > 200 && c.g > 200 && c.b > 200; };
-    auto red = [](ZKRGB c) { return c.r > 200 && c.g < 60 && c.b < 60; };
-    auto green = [](ZKRGB c) { return c.g > 200 && c.r < 60 && c.b < 60; };
-    const int redStart = placed[1].x;
-    const int greenStart = placed[2].x;
-    EXPECT_GT(count(0, redStart, white), 10);
-    EXPECT_EQ(0, count(0, redStart, red));
-    EXPECT_GT(count(redStart, greenStart, red), 10);
-    EXPECT_EQ(0, count(redStart, greenStart, white));
-    EXPECT_GT(count(greenStart, 200, green), 10);
-    EXPECT_EQ(0, count(greenStart, 200, red));
-}

@@ -103,10 +103,10 @@ bool ZKServer::GetAccessList(std::uint16_t selector1, std::uint16_t selector2, s
     // strict ordering for std::sort; an insertion sort moves an entry only past entries it truly precedes.
     std::map<std::pair<std::uint16_t, std::uint16_t>, std::optional<std::string>> names;
     for (const ZKAccessEntry& entry : list) {
-        auto& name = names[{entry.identity, entry.subIdentity}];
+        const auto [slot, added] = names.try_emplace({entry.identity, entry.subIdentity});
         std::string text;
-        if (!name && Succeeded(server_->GetIdentityName(entry.identity, entry.subIdentity, text)))
-            name = std::move(text);
+        if (added && Succeeded(server_->GetIdentityName(entry.identity, entry.subIdentity, text)))
+            slot->second = std::move(text);
     }
     const auto nameOf = [&](const ZKAccessEntry& e) -> const std::optional<std::string>& {
         return names.at({e.identity, e.subIdentity});

@@ -19,6 +19,7 @@ constexpr std::int32_t kE_NOT_CONNECTED = Hr(0x8007048F);  // the device is not 
 constexpr std::int32_t kE_NOT_FOUND = Hr(0x80070490);      // no such device, profile or session
 constexpr std::int32_t kE_TIMEOUT = Hr(0x800705B4);        // client side: no answer before the deadline
 constexpr std::int32_t kE_UNAVAILABLE = Hr(0x800706BA);    // client side: the server cannot be reached
+constexpr std::int32_t kE_UNEXPECTED = Hr(0x8000FFFF);     // client side: a reply of the wrong shape
 
 constexpr bool Failed(std::int32_t hresult) {
     return hresult < 0;

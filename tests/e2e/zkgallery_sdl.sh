@@ -10,7 +10,9 @@ if [[ "${2:-}" != "--inside" ]]; then
         echo "SKIP: xvfb-run is not installed"
         exit 77
     fi
-    exec timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$zkgallery" --inside
+    # xvfb-run -a searches for a free display from -n on; two test runs that start the search at the same
+    # number at the same moment can both pick it, so each run starts at a number of its own.
+    exec timeout 60 xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x1024x24" bash "$0" "$zkgallery" --inside
 fi
 
 fail=0

@@ -11,10 +11,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Common/ZKDeviceRecords.h"
+#include "Common/ZKNetCodes.h"
 
 // The state of one error source as the device reports it.
 struct ZKErrorState {
@@ -23,6 +25,24 @@ struct ZKErrorState {
     std::uint32_t count = 0;
 
     bool operator==(const ZKErrorState&) const = default;
+};
+
+// The group interfaces a device hands out besides its main interface, in the order the device keeps them.
+enum class ZKDeviceGroup {
+    Calibration,
+    CalibrationProgramming,
+    LoggingSetup,
+    LoggingData,
+    Further1,  // servers of 2.12 or later
+    Further2,  // servers of 2.12 or later
+};
+
+// One group interface. The program only keeps it alive; its other operations are not used.
+class IZKDeviceGroup {
+public:
+    virtual ~IZKDeviceGroup() = default;
+    // The group's argument-less keep-alive; a failure means the link is lost.
+    virtual std::int32_t KeepAlive() = 0;
 };
 
 class IZKDevice {
@@ -64,4 +84,16 @@ public:
                                          std::uint16_t& result) = 0;
     // Slot 60: the identity in its extended form; servers of 2.10 or later.
     virtual std::int32_t IdentifyEx(ZKDeviceIdentity& identity, std::uint16_t& result) = 0;
+
+    // Slots 32, 30, 33, 34, 64 and 66 (one per group, in ZKDeviceGroup order): a group interface, fetched
+    // with two words from the device's profile (0 for the groups that need none). A device that serves no
+    // groups keeps this default, which fails with E_NOTIMPL.
+    virtual std::int32_t GetGroup(ZKDeviceGroup group, std::uint16_t word1, std::uint16_t word2,
+                                  std::unique_ptr<IZKDeviceGroup>& out) {
+        (void)group;
+        (void)word1;
+        (void)word2;
+        out.reset();
+        return zknet::kE_NOTIMPL;
+    }
 };

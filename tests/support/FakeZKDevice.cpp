@@ -216,3 +216,55 @@ std::int32_t FakeZKDevice::IdentifyEx(ZKDeviceIdentity& identity, std::uint16_t&
     identity = Ok(answer.hresult, result) ? state_->identity : ZKDeviceIdentity{};
     return answer.hresult;
 }
+
+class FakeZKDevice::FakeGroup final : public IZKDeviceGroup {
+public:
+    FakeGroup(std::shared_ptr<State> state, ZKDeviceGroup group) : state_(std::move(state)), group_(group) {}
+    std::int32_t KeepAlive() override {
+        std::lock_guard guard(state_->lock);
+        State::Group& group = state_->groups[group_];
+        ++group.keepAlives;
+        return group.keepAlive;
+    }
+
+private:
+    std::shared_ptr<State> state_;
+    ZKDeviceGroup group_;
+};
+
+void FakeZKDevice::OfferGroup(ZKDeviceGroup group, std::int32_t keepAlive) {
+    std::lock_guard guard(state_->lock);
+    state_->groups[group].offered = true;
+    state_->groups[group].keepAlive = keepAlive;
+}
+
+void FakeZKDevice::SetKeepAlive(ZKDeviceGroup group, std::int32_t keepAlive) {
+    std::lock_guard guard(state_->lock);
+    state_->groups[group].keepAlive = keepAlive;
+}
+
+int FakeZKDevice::KeepAlives(ZKDeviceGroup group) const {
+    std::lock_guard guard(state_->lock);
+    const auto found = state_->groups.find(group);
+    return found == state_->groups.end() ? 0 : found->second.keepAlives;
+}
+
+std::pair<std::uint16_t, std::uint16_t> FakeZKDevice::GroupWords(ZKDeviceGroup group) const {
+    std::lock_guard guard(state_->lock);
+    const auto found = state_->groups.find(group);
+    return found == state_->groups.end() ? std::pair<std::uint16_t, std::uint16_t>{} : found->second.words;
+}
+
+std::int32_t FakeZKDevice::GetGroup(ZKDeviceGroup group, std::uint16_t word1, std::uint16_t word2,
+                                    std::unique_ptr<IZKDeviceGroup>& out) {
+    std::unique_lock<std::mutex> guard;
+    std::uint16_t ignored = 0;
+    const Answer answer = Begin(guard, Op::GetGroup, ignored);
+    out.reset();
+    if (zknet::Failed(answer.hresult)) return answer.hresult;
+    State::Group& entry = state_->groups[group];
+    entry.words = {word1, word2};
+    if (!entry.offered) return zknet::kE_NOTIMPL;
+    out = std::make_unique<FakeGroup>(state_, group);
+    return answer.hresult;
+}

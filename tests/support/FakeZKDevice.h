@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Common/IZKDevice.h"
@@ -29,6 +30,7 @@ public:
         ReadItemRights,
         ReadCalibration,
         IdentifyEx,
+        GetGroup,
     };
 
     FakeZKDevice();
@@ -46,10 +48,16 @@ public:
     // The HRESULT and the result code that `op` answers with from now on (Ping ignores the code). A failing
     // call leaves its outputs empty.
     void SetAnswer(Op op, std::int32_t hresult, std::uint16_t result = 0);
+    // Offers a group interface whose keep-alive answers `keepAlive`; groups not offered fail with E_NOTIMPL.
+    void OfferGroup(ZKDeviceGroup group, std::int32_t keepAlive = 0);
+    void SetKeepAlive(ZKDeviceGroup group, std::int32_t keepAlive);
 
     // --- inspection ---
     int Calls(Op op) const;
     std::uint32_t LastKey() const;  // the key of the last call that takes one
+    int KeepAlives(ZKDeviceGroup group) const;
+    // The two words the last fetch of `group` passed.
+    std::pair<std::uint16_t, std::uint16_t> GroupWords(ZKDeviceGroup group) const;
 
     // --- IZKDevice ---
     std::int32_t Identify(ZKDeviceIdentity& identity, std::uint16_t& result) override;
@@ -71,6 +79,8 @@ public:
                                  std::uint16_t length, std::vector<std::uint8_t>& data,
                                  std::uint16_t& result) override;
     std::int32_t IdentifyEx(ZKDeviceIdentity& identity, std::uint16_t& result) override;
+    std::int32_t GetGroup(ZKDeviceGroup group, std::uint16_t word1, std::uint16_t word2,
+                          std::unique_ptr<IZKDeviceGroup>& out) override;
 
 private:
     struct Answer {
@@ -91,7 +101,15 @@ private:
         std::map<Op, Answer> answers;
         std::map<Op, int> calls;
         std::uint32_t lastKey = 0;
+        struct Group {
+            bool offered = false;
+            std::int32_t keepAlive = 0;
+            int keepAlives = 0;
+            std::pair<std::uint16_t, std::uint16_t> words;
+        };
+        std::map<ZKDeviceGroup, Group> groups;
     };
+    class FakeGroup;
 
     // Counts the call (and its key) and gives the scripted answer; the lock stays held by `guard`.
     Answer Begin(std::unique_lock<std::mutex>& guard, Op op, std::uint16_t& result,

@@ -168,7 +168,8 @@ bool ZKDevice::Succeeded(std::int32_t hresult, std::uint16_t result) {
 
 bool ZKDevice::Identify(ZKDeviceIdentity& identity) {
     std::uint16_t result = 0;
-    if (!Succeeded(main_->Identify(identity, result), result)) return false;
+    const std::int32_t hresult = main_->Identify(identity, result);
+    if (!Succeeded(hresult, result)) return false;
     link_.SetConnected(true);
     return true;
 }
@@ -176,7 +177,8 @@ bool ZKDevice::Identify(ZKDeviceIdentity& identity) {
 bool ZKDevice::IdentifyBest(ZKDeviceIdentity& identity) {
     if (!server_.VersionAtLeast(2, 10, 0)) return Identify(identity);
     std::uint16_t result = 0;
-    if (!Succeeded(main_->IdentifyEx(identity, result), result)) return false;
+    const std::int32_t hresult = main_->IdentifyEx(identity, result);
+    if (!Succeeded(hresult, result)) return false;
     link_.SetConnected(true);
     return true;
 }
@@ -192,7 +194,8 @@ bool ZKDevice::RefreshIdentity() {
 bool ZKDevice::ReadProfileLocation(ZKProfileLocation& location) {
     location = {};
     std::uint16_t result = 0;
-    if (!Succeeded(main_->GetProfileLocation(Key(), location, result), result)) {
+    const std::int32_t hresult = main_->GetProfileLocation(Key(), location, result);
+    if (!Succeeded(hresult, result)) {
         location = {};
         return false;
     }

@@ -151,7 +151,8 @@ private:
     ZKDevice(const ZKServer& server, const ZKDeviceListEntry& entry, const ZPProfile* profile,
              std::uint32_t purpose, const ZKDeviceAccess& access, Hooks hooks);
 
-    // Clears the connected bit unless the call succeeded with result code 0.
+    // Clears the connected bit unless the call succeeded with result code 0. Take the HRESULT in its own
+    // statement first: `result` is an out-parameter of the same call.
     bool Succeeded(std::int32_t hresult, std::uint16_t result);
     // Fetches one group interface; false when it is refused or the server has none.
     bool FetchGroup(ZKDeviceGroup group);

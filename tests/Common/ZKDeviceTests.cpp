@@ -93,7 +93,7 @@ TEST_F(ZKDeviceTest, OpenReadsTheProfileLocationAndKeepsTheLinkCheckWhileItLives
     EXPECT_EQ(0, device_.Calls(Op::GetGroup));
     EXPECT_TRUE(ZKTimerServer::IsRegistered(0, device.get()));
 
-    const ZKTimerClient* gone = device.get();
+    ZKTimerClient* gone = device.get();
     ZKDevice::Destroy(device);
     EXPECT_FALSE(device);
     EXPECT_FALSE(ZKTimerServer::IsRegistered(0, gone));

@@ -2,6 +2,8 @@
 
 #include <cairo.h>
 
+#include <algorithm>
+
 using namespace zk;
 
 namespace {
@@ -209,23 +211,23 @@ void ZKScrollBar::DrawArrow(ZKDC& dc, const Rect& box, bool towardsStart, int fi
     if (box.IsEmpty()) return;
     dc.FillRect(box, dc.Colour(firstSlot));
     dc.FrameRect(box, dc.Colour(firstSlot + 1));
-    // A triangle in the middle of the box, pointing away from the trough.
+    // A triangle in the middle of the box, pointing away from the trough: twice as wide as it is deep.
     const double cx = (box.left + box.right) / 2.0;
     const double cy = (box.top + box.bottom) / 2.0;
-    const double half = std::min(box.Width(), box.Height()) / 4.0;
+    const double depth = std::min(box.Width(), box.Height()) / 6.0;
     cairo_t* cr = dc.Cairo();
     const ZKRGB mark = dc.Colour(firstSlot + 2);
     cairo_save(cr);
     cairo_set_source_rgb(cr, mark.r / 255.0, mark.g / 255.0, mark.b / 255.0);
-    const double tip = towardsStart ? -half : half;
+    const double tip = towardsStart ? -depth : depth;
     if (horizontal_) {
         cairo_move_to(cr, cx + tip, cy);
-        cairo_line_to(cr, cx - tip, cy - 2 * half);
-        cairo_line_to(cr, cx - tip, cy + 2 * half);
+        cairo_line_to(cr, cx - tip, cy - 2 * depth);
+        cairo_line_to(cr, cx - tip, cy + 2 * depth);
     } else {
         cairo_move_to(cr, cx, cy + tip);
-        cairo_line_to(cr, cx - 2 * half, cy - tip);
-        cairo_line_to(cr, cx + 2 * half, cy - tip);
+        cairo_line_to(cr, cx - 2 * depth, cy - tip);
+        cairo_line_to(cr, cx + 2 * depth, cy - tip);
     }
     cairo_close_path(cr);
     cairo_fill(cr);
@@ -247,7 +249,9 @@ void ZKScrollBar::Paint(ZKDC& dc, const Rect& rect) {
     if (t.Width() >= 2 && t.Height() >= 2) {
         const Rect face{t.left + dc.ScaleX(), t.top + dc.ScaleY(), t.right - dc.ScaleX(),
                         t.bottom - dc.ScaleY()};
-        if (!face.IsEmpty()) {
+        if (face.IsEmpty()) {
+            dc.FillRect(t, dc.Colour(slot + 1));  // too thin for a face inside an edge
+        } else {
             dc.FillRect(face, dc.Colour(slot));
             dc.FrameRect(face, dc.Colour(slot + 1));
         }

@@ -93,17 +93,22 @@ protected:
         zk::KillTimer(parent, kDeadlineTimer);
     }
 
-    // The colour the window shows at a client point.
-    static ZKRGB PixelAt(zk::HWND hwnd, int x, int y) {
-        cairo_surface_t* s = zk::CopyWindowSurface(hwnd);
-        cairo_surface_flush(s);
-        const unsigned char* row = cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
-        std::uint32_t p;
-        std::memcpy(&p, row + 4 * x, 4);
-        cairo_surface_destroy(s);
-        return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-                static_cast<std::uint8_t>(p)};
-    }
+    // What a window shows, copied once.
+    struct Shot {
+        cairo_surface_t* s;
+        explicit Shot(zk::HWND hwnd) : s(zk::CopyWindowSurface(hwnd)) { cairo_surface_flush(s); }
+        ~Shot() { cairo_surface_destroy(s); }
+        Shot(const Shot&) = delete;
+        Shot& operator=(const Shot&) = delete;
+        ZKRGB At(int x, int y) const {
+            std::uint32_t p;
+            std::memcpy(&p, cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s) + 4 * x,
+                        4);
+            return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                    static_cast<std::uint8_t>(p)};
+        }
+    };
+    static ZKRGB PixelAt(zk::HWND hwnd, int x, int y) { return Shot(hwnd).At(x, y); }
 
     zk::Point OnScreen(zk::HWND hwnd, int x, int y) const { return zk::ClientToScreen(hwnd, {x, y}); }
 

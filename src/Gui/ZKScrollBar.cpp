@@ -177,7 +177,7 @@ void ZKScrollBar::OnMouseMove(Point p) {
             }
         }
     }
-    if (Enabled() && FloatingFocus() && !Focused()) PostActivate();
+    if (Enabled() && FloatingFocus() && !Focused() && GetClientRect(Window()).Contains(p)) PostActivate();
     lastMouse_ = p;
 }
 

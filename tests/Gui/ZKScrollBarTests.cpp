@@ -92,6 +92,15 @@ TEST_F(ScrollBarTest, ClicksPostTheStepOfWhereTheyLandAndAskForTheFocusFirst) {
     bar.SetEnabled(false);
     Click(105);
     EXPECT_EQ(std::vector<Posted>{}, TakePosted());
+
+    // With floating mouse focus, moving over a bar that is not focused asks for the focus.
+    bar.SetEnabled(true);
+    bar.FocusChanged(false);
+    ZKControl::SetFloatingFocusSource([] { return true; });
+    input::MouseMove(At(40));
+    Pump();
+    ZKControl::SetFloatingFocusSource(nullptr);
+    EXPECT_EQ(std::vector<Posted>{Activate()}, TakePosted());
 }
 
 TEST_F(ScrollBarTest, HoldingAnArrowRepeatsAfterHalfASecondTenTimesASecondUntilReleased) {

@@ -13,8 +13,8 @@ if ! "$zkgallery" --snapshot "$tmp" > "$tmp/out.txt" 2>&1; then
 fi
 
 count=$(find "$tmp" -name '*.png' | wc -l)
-if [[ $count -ne 3 ]]; then
-    echo "FAIL: expected 3 PNG files, found $count"
+if [[ $count -ne 4 ]]; then
+    echo "FAIL: expected 4 PNG files, found $count"
     fail=1
 fi
 
@@ -39,11 +39,18 @@ check() {  # check FILE WIDTHxHEIGHT
 check fonts.png 640x380
 check colours.png 1056x330
 check input.png 500x320
+check text.png 560x240
 
 # The box follows the injected mouse move to client (150, 200) of the input window.
 box=$(convert "$tmp/input.png" -format '%[hex:u.p{150,200}]' info:)
 if [[ "$box" != C82828* ]]; then
     echo "FAIL: the input window's box is not under the mouse (found #$box)"
+    fail=1
+fi
+# The long text needs the scroll bar: its trough (colour slot 6) shows below the thumb at the view's left.
+trough=$(convert "$tmp/text.png" -format '%[hex:u.p{14,212}]' info:)
+if [[ "$trough" != E1EEFF* ]]; then
+    echo "FAIL: the text window shows no scroll bar trough (found #$trough)"
     fail=1
 fi
 exit $fail

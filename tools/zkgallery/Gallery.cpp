@@ -2,10 +2,12 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <vector>
 
 #include "Gui/ZKDC.h"
+#include "Gui/ZKScrollableRichText.h"
 #include "Platform/Input.h"
 #include "Platform/MessageLoop.h"
 #include "Platform/Window.h"
@@ -37,6 +39,7 @@ struct Gallery {
     std::deque<std::string> messages;
     HWND input;
     HWND list;
+    std::unique_ptr<ZKScrollableRichText> textView;
 
     void Log(const std::string& line, bool replaceMove = false) {
         if (replaceMove && !messages.empty() && messages.back().starts_with("WM_MOUSEMOVE"))
@@ -231,6 +234,29 @@ bool HandleInput(Gallery& g, HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     return message != WM_KEYDOWN || wParam != static_cast<WPARAM>(VK_ESCAPE);
 }
 
+// --- the scrollable rich-text window ---
+
+// A text long enough to need the scroll bar, in colours, indented and justified.
+const char* const kLongText =
+    "$cbScrollable rich text$n"
+    "$cwThis view wraps its text to the window's width. When the text is taller than the window, a scroll "
+    "bar appears at the left edge and the text moves right beside it.$n$n"
+    "$cgColours:$cw $crred $cyyellow $cggreen $cccyan $cbblue $cegrey $cwand the default.$n"
+    // An indent code at the end of a line: the next line starts at that indent.
+    "$cgIndent:$cw$i1$none step in,$i2$ntwo steps in,$i0$nand back.$n"
+    "name$jrvalue flush right$n"
+    "$jcA centred line$n"
+    "$jl$cgScrolling:$cw click an arrow for a tenth of a page, the trough beside the thumb for a page, or "
+    "drag the thumb. Holding an arrow repeats after half a second, ten times a second.$n$n"
+    "Line 1$nLine 2$nLine 3$nLine 4$nLine 5$nLine 6$nLine 7$nLine 8$nLine 9$nLine 10$n"
+    "$crThe end.";
+
+void PaintTextWindow(HWND hwnd, ZKDC& dc) {
+    const Rect client = GetClientRect(hwnd);
+    dc.FillRect({0, kTitleHeight, client.right, client.bottom}, dc.Colour(5));
+    PaintTitle(hwnd, dc);
+}
+
 // --- windows ---
 
 HWND MakeWindow(Gallery& g, const std::string& file, const std::string& title, Rect r, Painter paint,
@@ -314,7 +340,12 @@ bool OpenWindows(Gallery& g) {
         [&g](HWND h, UINT m, WPARAM w, LPARAM l) { return HandleInput(g, h, m, w, l); });
     if (!g.input) return false;
     g.list = MakeList(g, g.input, {260, kTitleHeight + 8, 492, 312});
-    return g.windows.size() == 3 && g.list;
+    const HWND text = MakeWindow(g, "text", "Scrollable rich text", {20, 770, 580, 1010}, PaintTextWindow);
+    if (!text) return false;
+    g.textView = std::make_unique<ZKScrollableRichText>(kLongText);
+    const Rect client = GetClientRect(text);
+    if (!g.textView->Create(text, {8, kTitleHeight + 8, client.right - 8, client.bottom - 8})) return false;
+    return g.windows.size() == 4 && g.list;
 }
 
 // Shows the input window's reaction: a mouse move, a click, a wheel turn and a key.

@@ -1,0 +1,14 @@
+#pragma once
+// Something that draws its own background (a dialog) for a child that wants to look transparent: the child
+// asks it to paint the child's rectangle, given in the provider's client coordinates, into the child's
+// context, which the child has shifted so that the provider draws at its own coordinates.
+
+#include "Platform/Geometry.h"
+
+class ZKDC;
+
+class ZKBackgroundProvider {
+public:
+    virtual ~ZKBackgroundProvider() = default;
+    virtual void PaintBackground(ZKDC& dc, const zk::Rect& rect) = 0;
+};

@@ -1,0 +1,145 @@
+#include "Gui/ZKScrollableRichText.h"
+
+#include <algorithm>
+
+#include "Gui/ZKBackgroundProvider.h"
+
+using namespace zk;
+
+namespace {
+
+// A context for measuring: the screen's fonts on a scratch surface.
+struct MeasuringDC {
+    ZKBitmap bitmap{1, 1};
+    ZKDC dc{bitmap};
+};
+
+// The plain text of a rich text, with every "$" doubled so that it parses as itself.
+std::string PlainRichText(const std::string& text) {
+    std::string out;
+    for (char c : ZKRichText::StripCodes(text)) {
+        out += c;
+        if (c == '$') out += '$';
+    }
+    return out;
+}
+
+}  // namespace
+
+ZKScrollableRichText::ZKScrollableRichText(std::string text, ZKBackgroundProvider* background)
+    : text_(std::move(text)), background_(background) {}
+
+HWND ZKScrollableRichText::Create(HWND parent, const Rect& rect, DWORD style, UINT id) {
+    WindowCreateParams p;
+    p.style = WS_CHILD | WS_CLIPCHILDREN | style;
+    p.parent = parent;
+    p.id = id;
+    p.x = rect.left;
+    p.y = rect.top;
+    p.cx = rect.Width();
+    p.cy = rect.Height();
+    return ZKDoubleBuffer::Create(p);
+}
+
+void ZKScrollableRichText::SetText(const std::string& text) {
+    text_ = text;
+    MeasureText();
+    const Size client = ClientSize();
+    Resized(0, client.cx, client.cy);
+    Invalidate();
+}
+
+bool ZKScrollableRichText::ScrollBarShown() const {
+    return bar_.Window() && (GetWindowStyle(bar_.Window()) & WS_VISIBLE);
+}
+
+Point ZKScrollableRichText::TextOrigin() const {
+    if (!ScrollBarShown()) return {0, 0};
+    return {ZKScrollBar::kUnit, -static_cast<int>(extent_.cy * bar_.GetPosition())};
+}
+
+void ZKScrollableRichText::MeasureText() {
+    MeasuringDC m;
+    try {
+        richText_.Measure(m.dc, text_);
+    } catch (const ZKRichTextError&) {
+        richText_.Measure(m.dc, PlainRichText(text_));
+    }
+}
+
+void ZKScrollableRichText::DrawText(ZKDC& dc, const Rect& rect, Size* extent) {
+    try {
+        richText_.Draw(dc, rect.left, rect.top, rect.right, rect.bottom, extent);
+    } catch (const ZKRichTextError&) {
+        MeasuringDC m;
+        richText_.Measure(m.dc, PlainRichText(text_));
+        richText_.Draw(dc, rect.left, rect.top, rect.right, rect.bottom, extent);
+    }
+}
+
+bool ZKScrollableRichText::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                                LRESULT& result) {
+    switch (message) {
+        case WM_CREATE:
+            bar_.Create(hwnd, {0, 0, ZKScrollBar::kUnit, 1}, 0);
+            MeasureText();
+            return true;
+        case WM_NCHITTEST:
+            result = HTTRANSPARENT;
+            return true;
+        case WMU_SCROLL_LINE:
+        case WMU_SCROLL_PAGE:
+            if (wParam != reinterpret_cast<WPARAM>(&bar_) || lParam == 0) return true;
+            Scroll(static_cast<double>(lParam) * bar_.GetPage() / (message == WMU_SCROLL_LINE ? 10.0 : 1.0));
+            return true;
+        case WMU_SCROLL_THUMB:
+            if (wParam == reinterpret_cast<WPARAM>(&bar_) && lParam != 0) Invalidate();
+            return true;
+        default:
+            return ZKDoubleBuffer::ProcessWindowMessage(hwnd, message, wParam, lParam, result);
+    }
+}
+
+void ZKScrollableRichText::Scroll(double by) {
+    const double position = std::clamp(bar_.GetPosition() + by, 0.0, std::max(0.0, 1.0 - bar_.GetPage()));
+    bar_.SetPosition(position);
+    Invalidate();
+}
+
+void ZKScrollableRichText::Resized(int, int width, int height) {
+    if (width < 1 || height < 1) return;
+    MeasuringDC m;
+    DrawText(m.dc, {0, 0, width, height}, &extent_);
+    if (extent_.cy > height) DrawText(m.dc, {ZKScrollBar::kUnit, 0, width, height}, &extent_);
+    if (extent_.cy <= height) {
+        ShowWindow(bar_.Window(), SW_HIDE);
+    } else {
+        bar_.SetPageAndPosition(static_cast<double>(height) / extent_.cy, 0.0);
+        MoveWindow(bar_.Window(), 0, 0, ZKScrollBar::kUnit, height);
+        ShowWindow(bar_.Window(), SW_SHOWNA);
+    }
+    Invalidate();
+}
+
+void ZKScrollableRichText::PaintBackground(ZKDC& dc, const Rect& rect) {
+    if (!background_) {
+        dc.FillRect(rect, dc.Colour(5));
+        return;
+    }
+    // The provider draws in its own client coordinates: shift the context by this window's place there.
+    const Rect screen = GetWindowRect(Window());
+    const Point origin = ScreenToClient(GetParent(Window()), {screen.left, screen.top});
+    cairo_t* cr = dc.Cairo();
+    cairo_save(cr);
+    cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
+    cairo_clip(cr);
+    cairo_translate(cr, -origin.x, -origin.y);
+    background_->PaintBackground(dc, rect.Offset(origin.x, origin.y));
+    cairo_restore(cr);
+}
+
+void ZKScrollableRichText::Paint(ZKDC& dc, const Rect& rect) {
+    PaintBackground(dc, rect);
+    const Point origin = TextOrigin();
+    DrawText(dc, {origin.x, origin.y, rect.right, rect.bottom}, nullptr);
+}

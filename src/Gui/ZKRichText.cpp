@@ -112,7 +112,7 @@ bool ZKRichText::Measure(const ZKDC& dc, const std::string& text) {
     int height = 0;
     std::size_t pos = 0;
     while (pos < tokens_.size()) {
-        const int width = MeasureSegment(dc, pos, state, INT_MAX, height).width;
+        const int width = MeasureSegment(dc, pos, state, INT_MAX, height);
         extent_.cx = std::max(extent_.cx, width);
         extent_.cy = std::max(extent_.cy, height);
     }
@@ -214,21 +214,18 @@ void ZKRichText::Parse(const std::string& text) {
 
 // --- Layout ---
 
-ZKRichText::SegmentWidth ZKRichText::MeasureSegment(const ZKDC& dc, std::size_t& pos, LineState& state,
-                                                    std::int64_t available, int& height,
-                                                    bool forceFirstWord) const {
+int ZKRichText::MeasureSegment(const ZKDC& dc, std::size_t& pos, LineState& state, std::int64_t available,
+                               int& height, bool forceFirstWord) const {
     const int h = LineHeight(dc);
     std::int64_t w = (state.indent - '0') * h;
-    std::int64_t lead = -1;  // w when the first word or tab was reached
     bool firstWord = false;
     bool forced = forceFirstWord;
-    auto result = [&] { return SegmentWidth{static_cast<int>(w), static_cast<int>(lead < 0 ? w : lead)}; };
+    auto result = [&] { return static_cast<int>(w); };
 
     while (pos < tokens_.size()) {
         const Token& token = tokens_[pos];
         switch (token.type) {
             case TokenType::Word: {
-                if (lead < 0) lead = w;
                 const int width = TextWidth(dc, firstWord ? " " + token.text : token.text);
                 if (w + width > available && !forced) return result();  // the word starts the next segment
                 w += width;
@@ -240,7 +237,6 @@ ZKRichText::SegmentWidth ZKRichText::MeasureSegment(const ZKDC& dc, std::size_t&
                 height += h;
                 return result();
             case TokenType::Tab:
-                if (lead < 0) lead = w;
                 w = NextTab(tabs_, static_cast<int>(std::min<std::int64_t>(w, INT_MAX)));
                 firstWord = false;
                 break;
@@ -271,17 +267,16 @@ int ZKRichText::LineStart(const ZKDC& dc, std::size_t pos, LineState state, int 
                           bool forceFirstWord) const {
     const char justify = state.justify;
     int height = 0;
-    const SegmentWidth segment =
-        MeasureSegment(dc, pos, state, std::int64_t{right} - left, height, forceFirstWord);
+    const int width = MeasureSegment(dc, pos, state, std::int64_t{right} - left, height, forceFirstWord);
     switch (justify) {
         case 'c':
-            return static_cast<int>((std::int64_t{left} + right) / 2 - segment.width / 2);
+            return static_cast<int>((std::int64_t{left} + right) / 2 - width / 2);
         case 'r':
-            return right - segment.width;
+            return right - width;
         default:
-            // The indent of a left line is the one in force where its text begins: an indent code before the
-            // first word moves this line, one after it moves the lines that follow.
-            return left + segment.lead;
+            // The justification is the one the segment starts with (a "$jr" that ends it belongs to the next
+            // part), the indent the one its codes leave in force: "$i5x" indents its own line.
+            return left + (state.indent - '0') * LineHeight(dc);
     }
 }
 

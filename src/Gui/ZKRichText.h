@@ -101,17 +101,12 @@ private:
         char justify = 'l';
         char indent = '0';
     };
-    struct SegmentWidth {
-        int width = 0;
-        int lead = 0;  // the width before the segment's first word or tab: the indent its text starts at
-    };
-
     void Parse(const std::string& text);
     // Width of the segment from `pos` (up to its line break, a second justification, or the first word that
     // does not fit in `available`); advances `pos` past what it consumed and adds h to `height` at a line
     // break. With `forceFirstWord` the first word counts even when it does not fit.
-    SegmentWidth MeasureSegment(const ZKDC& dc, std::size_t& pos, LineState& state, std::int64_t available,
-                                int& height, bool forceFirstWord = false) const;
+    int MeasureSegment(const ZKDC& dc, std::size_t& pos, LineState& state, std::int64_t available,
+                       int& height, bool forceFirstWord = false) const;
     int LineStart(const ZKDC& dc, std::size_t pos, LineState state, int left, int right,
                   bool forceFirstWord = false) const;
     std::vector<PlacedText> Layout(const ZKDC& dc, const zk::Rect& rect, zk::Size* extent) const;

@@ -141,6 +141,13 @@ TEST_F(RichTextTest, LayoutWrapsJustifiesAndTabs) {
                               {"in", 10 + 2 * h, 5 + 2 * h, ink}}),
               rt.LayOut(dc, {10, 5, 200, 100}));
 
+    // An indent code moves its own line, and the lines after it until the next one.
+    rt.Measure(dc, "A$n$i1one$n$i2two$ntoo$n$i0back");
+    std::vector<int> xs;
+    for (const P& p : rt.LayOut(dc, {0, 0, 300, 100}))
+        xs.push_back(p.x);
+    EXPECT_EQ((std::vector<int>{0, h, 2 * h, 2 * h, 0}), xs);
+
     // Past the last stop a tab leaves x where it is, so the next word follows without a space.
     const std::array stops{20};
     rt.SetTabs(stops);

@@ -243,7 +243,7 @@ const char* const kLongText =
     "bar appears at the left edge and the text moves right beside it.$n$n"
     "$cgColours:$cw $crred $cyyellow $cggreen $cccyan $cbblue $cegrey $cwand the default.$n"
     // An indent code at the end of a line: the next line starts at that indent.
-    "$cgIndent:$cw$i1$none step in,$i2$ntwo steps in,$i0$nand back.$n"
+    "$cgIndent:$n$cw$i1one step in,$n$i2two steps in,$n$i0and back.$n"
     "name$jrvalue flush right$n"
     "$jcA centred line$n"
     "$jl$cgScrolling:$cw click an arrow for a tenth of a page, the trough beside the thumb for a page, or "

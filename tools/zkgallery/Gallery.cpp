@@ -242,7 +242,7 @@ const char* const kLongText =
     "$cwThis view wraps its text to the window's width. When the text is taller than the window, a scroll "
     "bar appears at the left edge and the text moves right beside it.$n$n"
     "$cgColours:$cw $crred $cyyellow $cggreen $cccyan $cbblue $cegrey $cwand the default.$n"
-    // An indent code at the end of a line: the next line starts at that indent.
+    // An indent code moves its own line and the lines after it.
     "$cgIndent:$n$cw$i1one step in,$n$i2two steps in,$n$i0and back.$n"
     "name$jrvalue flush right$n"
     "$jcA centred line$n"

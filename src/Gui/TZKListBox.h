@@ -1,0 +1,114 @@
+#pragma once
+// The toolkit's owner-drawn list box. It shows the rows of a ZKListBoxContents (not owned) at one uniform
+// height, scrolls them with its own ZKScrollBar (shown only when the rows are taller than the window),
+// keeps the current row in view, and answers keys, the mouse wheel and clicks.
+//
+// The scroll position lives in the bar as a fraction of the total height of all rows. A re-layout (new
+// rows, new size) keeps the pixel offset of the view, then scrolls the current row into view; a list that
+// attaches its rows with the last row current so follows the end.
+//
+// Style bits: kBarRight puts the bar at the right edge; kNoBorder leaves out the line below the last row;
+// kNoFlash never starts the flash timers; kMultiSelect lets several rows stay selected (otherwise attaching
+// clears every selection). After attaching, the list box posts WMU_LIST_ATTACHED to its parent (wParam the
+// list box, lParam the rows).
+//
+// TZKListBox<TItem> is the same list box for rows of a known class.
+
+#include <cstdint>
+
+#include "Gui/ZKDoubleBuffer.h"
+#include "Gui/ZKListBoxContents.h"
+#include "Gui/ZKScrollBar.h"
+
+constexpr zk::UINT WMU_LIST_ATTACHED = zk::WM_USER + 0x0c;
+
+class ZKListBoxBase : public ZKDoubleBuffer {
+public:
+    enum StyleBits : zk::DWORD { kBarRight = 2, kNoBorder = 8, kNoFlash = 16, kMultiSelect = 32 };
+    static constexpr zk::UINT kScrollBarId = 1;
+    static constexpr std::uintptr_t kFlashOffTimer = 10;
+    static constexpr std::uintptr_t kFlashOnTimer = 11;
+    static constexpr zk::UINT kFlashOnDelayMs = 300;
+    static constexpr zk::UINT kFlashOnTimeMs = 300;
+    static constexpr zk::UINT kFlashOffTimeMs = 700;
+
+    // `keepsCurrent`: attaching makes the first or last row current; a list without a current row paints
+    // only its background.
+    explicit ZKListBoxBase(zk::DWORD style = 0, bool keepsCurrent = true);
+
+    // Creates the list box as a child window of `parent`; `wsStyle` is added to WS_CHILD | WS_CLIPCHILDREN.
+    zk::HWND Create(zk::HWND parent, const zk::Rect& rect, zk::DWORD wsStyle = zk::WS_VISIBLE,
+                    zk::UINT id = 0);
+
+    // Shows `rows` (may be null): lays them out, makes the first (`lastCurrent` false) or the last row
+    // current and scrolls it into view, restarts the flash timers, and posts WMU_LIST_ATTACHED.
+    void Attach(ZKListBoxContents* rows, bool lastCurrent);
+    ZKListBoxContents* Rows() const { return rows_; }
+    zk::DWORD Style() const { return style_; }
+
+    // Row-moving keys: the current row moves and is scrolled into view.
+    void PageUp();
+    void PageDown();
+    void Home();
+    void End();
+    void LineUp();
+    void LineDown();
+    // Makes `row` (clamped to the rows) current, scrolls it into view and redraws.
+    void SetCurrent(int row);
+    // View-only scrolling, by `rows` rows or `pages` pages (negative: up); the current row stays.
+    void ScrollRows(int rows);
+    void ScrollPages(int pages);
+    // The list's key handling (Page Up/Down, Home, End, Up, Down); true when the key was used.
+    bool HandleKey(int virtualKey);
+
+    // For the owner and for checks: the bar, whether it shows, the rectangle the rows use, the wheel step,
+    // and the first row drawn at the top with its y (at or above 0).
+    const ZKScrollBar& ScrollBar() const { return bar_; }
+    bool ScrollBarShown() const;
+    zk::Rect RowsRect() const;
+    int WheelStep() const { return wheelStep_; }
+    int FirstVisibleRow(int* top = nullptr) const;
+    // The row under a client point, or ZKListBoxContents::kNone.
+    int RowAt(zk::Point point) const;
+
+    bool ProcessWindowMessage(zk::HWND hwnd, zk::UINT message, zk::WPARAM wParam, zk::LPARAM lParam,
+                              zk::LRESULT& result) override;
+    void Resized(int type, int width, int height) override;
+    void Paint(ZKDC& dc, const zk::Rect& rect) override;
+
+private:
+    int RowCount() const { return rows_ ? rows_->Count() : 0; }
+    int RowHeight() const;
+    int TotalHeight() const;
+    int PixelOffset() const;
+    int RowsPerPage() const;
+    // Lays the rows out for the client rectangle: bar shown or hidden, offset kept, current row in view.
+    void LayOut();
+    // The position after scrolling `row` into view from `position`, clamped.
+    double PositionShowing(int row, double position, double page) const;
+    double Clamp(double position) const;
+    void ScrollBy(double delta);
+    void StartFlashing();
+    void OnFlashTimer(std::uintptr_t id);
+    void OnClick(zk::Point point, zk::WPARAM keys);
+
+    ZKListBoxContents* rows_ = nullptr;
+    ZKScrollBar bar_{false, kScrollBarId};
+    zk::DWORD style_;
+    bool keepsCurrent_;
+    int wheelStep_ = 1;
+    zk::Point lastMouse_;
+    bool flashLook_ = false;
+};
+
+template <class TItem>
+class TZKListBox : public ZKListBoxBase {
+public:
+    using ZKListBoxBase::ZKListBoxBase;
+
+    // The current row, or null.
+    TItem* CurrentItem() const {
+        if (!Rows() || Rows()->Current() == ZKListBoxContents::kNone) return nullptr;
+        return static_cast<TItem*>(&Rows()->At(Rows()->Current()));
+    }
+};

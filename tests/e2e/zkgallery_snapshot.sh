@@ -13,8 +13,8 @@ if ! "$zkgallery" --snapshot "$tmp" > "$tmp/out.txt" 2>&1; then
 fi
 
 count=$(find "$tmp" -name '*.png' | wc -l)
-if [[ $count -ne 4 ]]; then
-    echo "FAIL: expected 4 PNG files, found $count"
+if [[ $count -ne 5 ]]; then
+    echo "FAIL: expected 5 PNG files, found $count"
     fail=1
 fi
 
@@ -40,6 +40,7 @@ check fonts.png 640x380
 check colours.png 1056x330
 check input.png 500x320
 check text.png 560x240
+check log.png 500x320
 
 # The box follows the injected mouse move to client (150, 200) of the input window.
 box=$(convert "$tmp/input.png" -format '%[hex:u.p{150,200}]' info:)
@@ -51,6 +52,12 @@ fi
 trough=$(convert "$tmp/text.png" -format '%[hex:u.p{14,212}]' info:)
 if [[ "$trough" != E1EEFF* ]]; then
     echo "FAIL: the text window shows no scroll bar trough (found #$trough)"
+    fail=1
+fi
+# The log follows its end: its bar shows with the thumb at the bottom, so the trough shows at the top.
+trough=$(convert "$tmp/log.png" -format '%[hex:u.p{14,48}]' info:)
+if [[ "$trough" != E1EEFF* ]]; then
+    echo "FAIL: the log window shows no scroll bar trough at its top (found #$trough)"
     fail=1
 fi
 exit $fail

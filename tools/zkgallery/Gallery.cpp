@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Gui/ZKDC.h"
+#include "Gui/ZKListContainer.h"
 #include "Gui/ZKScrollableRichText.h"
 #include "Platform/Input.h"
 #include "Platform/MessageLoop.h"
@@ -40,6 +41,7 @@ struct Gallery {
     HWND input;
     HWND list;
     std::unique_ptr<ZKScrollableRichText> textView;
+    std::unique_ptr<ZKListContainer> log;
 
     void Log(const std::string& line, bool replaceMove = false) {
         if (replaceMove && !messages.empty() && messages.back().starts_with("WM_MOUSEMOVE"))
@@ -332,6 +334,19 @@ HWND MakeList(Gallery& g, HWND parent, Rect r) {
     return CreateWindowEx(p);
 }
 
+// A device's messages as the main window logs them: a batch of rows, then one Update that shows the end.
+void FillLog(ZKListContainer& log) {
+    log.AddFormatted("$cgDEVICE :$t%s #%d", "ZK-PDU 12", 4711);
+    log.AddFormatted("$cgIDENTITY :$t%s", "front left");
+    for (int i = 1; i <= 24; ++i) {
+        if (i % 7 == 0)
+            log.AddFormatted("$cr%05d fuse %d open", i * 250, i / 7);
+        else
+            log.AddFormatted("$cw%05d channel %d$t%d.%d V", i * 250, i % 5, 11 + i % 3, i % 10);
+    }
+    log.Update();
+}
+
 bool OpenWindows(Gallery& g) {
     MakeWindow(g, "fonts", "Fonts and shapes", {20, 20, 660, 400}, PaintFontsAndShapes);
     MakeWindow(g, "colours", "Colour slots", {20, 420, 20 + 3 * (8 * 42 + 16), 420 + 330}, PaintColourSlots);
@@ -345,7 +360,13 @@ bool OpenWindows(Gallery& g) {
     g.textView = std::make_unique<ZKScrollableRichText>(kLongText);
     const Rect client = GetClientRect(text);
     if (!g.textView->Create(text, {8, kTitleHeight + 8, client.right - 8, client.bottom - 8})) return false;
-    return g.windows.size() == 4 && g.list;
+    const HWND log = MakeWindow(g, "log", "Message log", {1200, 20, 1700, 340}, PaintTextWindow);
+    if (!log) return false;
+    g.log = std::make_unique<ZKListContainer>();
+    const Rect logClient = GetClientRect(log);
+    if (!g.log->Create(log, {8, kTitleHeight + 8, logClient.right - 8, logClient.bottom - 8})) return false;
+    FillLog(*g.log);
+    return g.windows.size() == 5 && g.list;
 }
 
 // Shows the input window's reaction: a mouse move, a click, a wheel turn and a key.

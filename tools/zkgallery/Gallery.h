@@ -1,7 +1,7 @@
 #pragma once
 // zkgallery: windows that show what the drawing layer draws (the five fonts, gradients, frames, ellipses, an
 // underlined access letter, the colour slots of every scheme), one that reacts to the mouse and keys, and a
-// scrollable rich text.
+// scrollable rich text and a message log.
 
 #include <iosfwd>
 #include <optional>

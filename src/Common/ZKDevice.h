@@ -63,6 +63,7 @@ public:
         // Called on the GUI thread for every failed link check. Without it, WMU_SERVER_LOST is posted to
         // `mainWindow`.
         std::function<void()> onLost;
+        // Also the receiver of the worker's WMU_DEV_TEXT and WMU_MON_VALUES.
         zk::HWND mainWindow;
         // The profile's items, in list order, for the item table.
         std::function<std::vector<ZKDeviceItemTable::Item>(const ZPProfile&)> items;

@@ -1,5 +1,6 @@
 #include "Common/ZKDevice.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <tuple>
@@ -70,7 +71,8 @@ bool IsProfileHeaderOk(const std::vector<std::uint8_t>& header) {
 
 ZKDevice::ZKDevice(const ZKServer& server, const ZKDeviceListEntry& entry, const ZPProfile* profile,
                    std::uint32_t purpose, const ZKDeviceAccess& access, Hooks hooks)
-    : server_(server),
+    : ZKMonItemMsgServer(hooks.mainWindow),
+      server_(server),
       entry_(entry),
       key_(entry.identity.Key()),
       purpose_(purpose),
@@ -79,6 +81,8 @@ ZKDevice::ZKDevice(const ZKServer& server, const ZKDeviceListEntry& entry, const
       hooks_(std::move(hooks)) {}
 
 ZKDevice::~ZKDevice() {
+    // The worker calls into this object until it has stopped.
+    Stop();
     ZKTimerServer::Remove(kLinkCheckId, this);
 }
 
@@ -94,13 +98,13 @@ std::unique_ptr<ZKDevice> ZKDevice::Open(const ZKServer& server, const ZKDeviceL
         throw std::runtime_error("no identify");
     if (!device->ReadProfileLocation(device->location_)) device->ReadProfileHeader(device->location_);
     device->FetchGroups();
-    // The message worker starts here, once it exists.
+    device->Start();
     return device;
 }
 
 void ZKDevice::Destroy(std::unique_ptr<ZKDevice>& device) {
     std::unique_ptr<ZKDevice> doomed = std::move(device);
-    // The message worker is stopped here, before the device goes.
+    if (doomed) doomed->Stop();
     doomed.reset();
 }
 
@@ -278,6 +282,12 @@ void ZKDevice::Tick(std::uint32_t id, std::uint32_t) {
         hooks_.onLost();
     else
         zk::PostMessage(hooks_.mainWindow, WMU_SERVER_LOST, 0, 0);
+}
+
+bool ZKDevice::HasProfileItem(std::uint16_t id) const {
+    if (!profile_ || !hooks_.items) return false;
+    const auto items = hooks_.items(*profile_);
+    return std::any_of(items.begin(), items.end(), [id](const auto& item) { return item.id == id; });
 }
 
 void ZKDevice::MarkInSync(ZKItemTable table) {

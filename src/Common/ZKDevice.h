@@ -11,11 +11,10 @@
 // The link state and the item table each lock for a single access, never across a server call; the server
 // interfaces are set by Open and never replaced.
 //
-// The message worker (ZKMonItemMsgServer) is not part of this class yet. It joins as a second base,
-// `class ZKDevice final : public ZKTimerClient, public ZKMonItemMsgServer`, whose eight data-source
-// operations map one to one onto Profile, IsConnected, IsInSync, PositionOf, ConvertValue, ItemCount,
-// ReadMonitorValues and NextMessage below; Open then starts it as its last step and Destroy stops it before
-// the device is deleted (see the marked places in ZKDevice.cpp).
+// The device is also the data source of its message worker (ZKMonItemMsgServer, the second base): Profile,
+// IsConnected, IsInSync, PositionOf, ConvertValue, ItemCount, ReadMonitorValues, NextMessage and
+// HasProfileItem serve it. Open starts the worker as its last step; Destroy (and the destructor) stop it
+// before anything of the device goes. The worker posts its batches to Hooks::mainWindow.
 
 #include <array>
 #include <atomic>
@@ -31,17 +30,12 @@
 #include "Common/ZKDeviceItemTable.h"
 #include "Common/ZKDeviceRecords.h"
 #include "Common/ZKLinkState.h"
+#include "Common/ZKMonItemMsgServer.h"
 #include "Common/ZKTimerClient.h"
 #include "Platform/WindowTypes.h"
 
 class ZKServer;
 class ZPProfile;
-
-// Whether a failed call drops the link (clears the connected bit).
-enum class ZKOnFailure {
-    KeepLink,
-    DropLink,
-};
 
 // Whether a store read needs the connected bit first.
 enum class ZKStoreRead {
@@ -55,7 +49,7 @@ enum class ZKItemTable {
     Rebuild,
 };
 
-class ZKDevice final : public ZKTimerClient {
+class ZKDevice final : public ZKTimerClient, public ZKMonItemMsgServer {
 public:
     static constexpr std::uint32_t kLinkCheckMs = 1000;
     static constexpr std::uint32_t kMaxPurpose = 7;
@@ -69,6 +63,7 @@ public:
         // Called on the GUI thread for every failed link check. Without it, WMU_SERVER_LOST is posted to
         // `mainWindow`.
         std::function<void()> onLost;
+        // Also the receiver of the worker's WMU_DEV_TEXT and WMU_MON_VALUES.
         zk::HWND mainWindow;
         // The profile's items, in list order, for the item table.
         std::function<std::vector<ZKDeviceItemTable::Item>(const ZPProfile&)> items;
@@ -109,10 +104,10 @@ public:
     bool ReadStore(std::uint32_t address, std::uint32_t length, std::vector<std::uint8_t>& data,
                    ZKStoreRead when);
     // The next pending text message; false also when none is pending.
-    bool NextMessage(std::string& text, ZKOnFailure onFailure);
+    bool NextMessage(std::string& text, ZKOnFailure onFailure) override;
     // One raw word per item id (at most 256); only while the link is fully up.
     bool ReadMonitorValues(const std::vector<std::uint16_t>& itemIds, std::vector<std::uint32_t>& values,
-                           ZKOnFailure onFailure);
+                           ZKOnFailure onFailure) override;
 
     // The link check: pings the main interface and keeps every fetched group alive; false when any fails.
     bool CheckLink();
@@ -120,8 +115,8 @@ public:
     void Tick(std::uint32_t id, std::uint32_t param) override;
 
     // --- link state (any thread) ---
-    bool IsConnected() const { return link_.IsConnected(); }
-    bool IsInSync() const { return link_.IsInSync(); }
+    bool IsConnected() const override { return link_.IsConnected(); }
+    bool IsInSync() const override { return link_.IsInSync(); }
     bool IsFullyUp() const { return link_.IsFullyUp(); }
     // Sets the in-sync bit; with Rebuild also rebuilds the item table, which throws "no items" when the
     // device has no profile or the profile no items (the bit stays set).
@@ -130,20 +125,22 @@ public:
     void MarkLost() { link_.Clear(); }
 
     // --- item table (any thread) ---
-    std::size_t ItemCount() const { return items_.Count(); }
-    bool PositionOf(std::uint16_t id, std::uint16_t& position) const {
+    std::size_t ItemCount() const override { return items_.Count(); }
+    bool PositionOf(std::uint16_t id, std::uint16_t& position) const override {
         return items_.PositionOf(id, position);
     }
-    bool ConvertValue(std::uint16_t id, std::uint32_t raw, double& value) const {
+    bool ConvertValue(std::uint16_t id, std::uint32_t raw, double& value) const override {
         return items_.Convert(id, raw, value);
     }
+    // Whether the profile's item list (through Hooks::items) holds the item.
+    bool HasProfileItem(std::uint16_t id) const override;
 
     // --- what the device was opened with ---
     const ZKDeviceListEntry& Entry() const { return entry_; }
     std::uint32_t Key() const { return key_.load(); }
     std::uint32_t Purpose() const { return purpose_; }
     const ZKDeviceAccess& Access() const { return access_; }
-    const ZPProfile* Profile() const { return profile_; }
+    const ZPProfile* Profile() const override { return profile_; }
     const ZKProfileLocation& ProfileLocation() const { return location_; }
     bool HasGroup(ZKDeviceGroup group) const { return groups_[static_cast<std::size_t>(group)] != nullptr; }
 

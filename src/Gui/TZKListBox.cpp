@@ -22,15 +22,7 @@ int Round(double value) {
 ZKListBoxBase::ZKListBoxBase(DWORD style, bool keepsCurrent) : style_(style), keepsCurrent_(keepsCurrent) {}
 
 HWND ZKListBoxBase::Create(HWND parent, const Rect& rect, DWORD wsStyle, UINT id) {
-    WindowCreateParams p;
-    p.style = WS_CHILD | WS_CLIPCHILDREN | wsStyle;
-    p.parent = parent;
-    p.id = id;
-    p.x = rect.left;
-    p.y = rect.top;
-    p.cx = rect.Width();
-    p.cy = rect.Height();
-    return ZKDoubleBuffer::Create(p);
+    return ZKDoubleBuffer::Create(ChildWindowParams(parent, rect, WS_CLIPCHILDREN | wsStyle, id));
 }
 
 void ZKListBoxBase::Attach(ZKListBoxContents* rows, bool lastCurrent) {

@@ -9,14 +9,7 @@ ZKListContainerBase::~ZKListContainerBase() {
 }
 
 HWND ZKListContainerBase::Create(HWND parent, const Rect& rect, DWORD style, UINT id) {
-    WindowCreateParams p;
-    p.style = WS_CHILD | WS_CLIPCHILDREN | style;
-    p.parent = parent;
-    p.id = id;
-    p.x = rect.left;
-    p.y = rect.top;
-    p.cx = rect.Width();
-    p.cy = rect.Height();
+    WindowCreateParams p = ChildWindowParams(parent, rect, WS_CLIPCHILDREN | style, id);
     p.proc = [this](HWND h, UINT m, WPARAM w, LPARAM l) { return WindowProc(h, m, w, l); };
     hwnd_ = CreateWindowEx(p);
     return hwnd_;

@@ -18,15 +18,7 @@ int Round(double v) {
 ZKScrollBar::ZKScrollBar(bool horizontal, UINT id) : ZKControl(id), horizontal_(horizontal) {}
 
 HWND ZKScrollBar::Create(HWND parent, const Rect& rect, DWORD style) {
-    WindowCreateParams p;
-    p.style = WS_CHILD | style;
-    p.parent = parent;
-    p.id = Id();
-    p.x = rect.left;
-    p.y = rect.top;
-    p.cx = rect.Width();
-    p.cy = rect.Height();
-    return ZKDoubleBuffer::Create(p);
+    return ZKDoubleBuffer::Create(ChildWindowParams(parent, rect, style, Id()));
 }
 
 void ZKScrollBar::SetPageAndPosition(double page, double position) {

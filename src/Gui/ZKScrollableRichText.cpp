@@ -30,15 +30,7 @@ ZKScrollableRichText::ZKScrollableRichText(std::string text, ZKBackgroundProvide
     : text_(std::move(text)), background_(background) {}
 
 HWND ZKScrollableRichText::Create(HWND parent, const Rect& rect, DWORD style, UINT id) {
-    WindowCreateParams p;
-    p.style = WS_CHILD | WS_CLIPCHILDREN | style;
-    p.parent = parent;
-    p.id = id;
-    p.x = rect.left;
-    p.y = rect.top;
-    p.cx = rect.Width();
-    p.cy = rect.Height();
-    return ZKDoubleBuffer::Create(p);
+    return ZKDoubleBuffer::Create(ChildWindowParams(parent, rect, WS_CLIPCHILDREN | style, id));
 }
 
 void ZKScrollableRichText::SetText(const std::string& text) {

@@ -41,6 +41,19 @@ struct WindowCreateParams {
     void* createParam = nullptr;
 };
 
+// The parameters of a child window of `parent` that fills `rect` (parent client coordinates).
+inline WindowCreateParams ChildWindowParams(HWND parent, const Rect& rect, DWORD style, UINT id) {
+    WindowCreateParams p;
+    p.style = WS_CHILD | style;
+    p.parent = parent;
+    p.id = id;
+    p.x = rect.left;
+    p.y = rect.top;
+    p.cx = rect.Width();
+    p.cy = rect.Height();
+    return p;
+}
+
 struct MonitorInfo {
     Rect monitor;
     Rect work;

@@ -397,3 +397,12 @@ std::string ZKRichText::StripCodes(const std::string& text) {
     }
     return plain;
 }
+
+std::string ZKRichText::PlainRichText(const std::string& text) {
+    std::string out;
+    for (char c : StripCodes(text)) {
+        out += c;
+        if (c == '$') out += '$';
+    }
+    return out;
+}

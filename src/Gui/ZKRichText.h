@@ -95,6 +95,9 @@ public:
     std::string NearestCustomColourCode(ZKRGB rgb) const;
     // The plain text of a rich text: "$n" becomes a newline, "$t" a space, other codes disappear.
     static std::string StripCodes(const std::string& text);
+    // A rich text that shows the plain text of `text` as it is: its codes stripped, every "$" doubled. The
+    // fallback for a text whose codes do not parse.
+    static std::string PlainRichText(const std::string& text);
 
 private:
     struct LineState {

@@ -6,16 +6,6 @@ namespace {
 
 constexpr int kWide = 1 << 20;
 
-// The plain text of a rich text, with every "$" doubled so that it parses as itself.
-std::string PlainRichText(const std::string& text) {
-    std::string out;
-    for (char c : ZKRichText::StripCodes(text)) {
-        out += c;
-        if (c == '$') out += '$';
-    }
-    return out;
-}
-
 }  // namespace
 
 ZKRichTextListItem::ZKRichTextListItem(std::string text, std::span<const int> tabs) : text_(std::move(text)) {
@@ -40,7 +30,7 @@ void ZKRichTextListItem::Remeasure(const ZKDC& dc) {
         Measure(dc, text_);
         LayOut(dc, {0, 0, kWide, kWide});
     } catch (const ZKRichTextError&) {
-        Measure(dc, PlainRichText(text_));
+        Measure(dc, ZKRichText::PlainRichText(text_));
     }
 }
 
@@ -61,7 +51,7 @@ void ZKRichTextListItem::Draw(ZKDC& dc, const zk::Rect& rect, Look look) const {
         // A layout that only a narrow row meets: show the plain text.
         ZKRichText plain;
         plain.SetSingleLine(true);
-        plain.Measure(dc, PlainRichText(text_));
+        plain.Measure(dc, ZKRichText::PlainRichText(text_));
         placed = plain.LayOut(dc, inner);
     }
     for (const PlacedText& text : placed) {

@@ -14,16 +14,6 @@ struct MeasuringDC {
     ZKDC dc{bitmap};
 };
 
-// The plain text of a rich text, with every "$" doubled so that it parses as itself.
-std::string PlainRichText(const std::string& text) {
-    std::string out;
-    for (char c : ZKRichText::StripCodes(text)) {
-        out += c;
-        if (c == '$') out += '$';
-    }
-    return out;
-}
-
 }  // namespace
 
 ZKScrollableRichText::ZKScrollableRichText(std::string text, ZKBackgroundProvider* background)
@@ -55,7 +45,7 @@ void ZKScrollableRichText::MeasureText() {
     try {
         richText_.Measure(m.dc, text_);
     } catch (const ZKRichTextError&) {
-        richText_.Measure(m.dc, PlainRichText(text_));
+        richText_.Measure(m.dc, ZKRichText::PlainRichText(text_));
     }
 }
 
@@ -64,7 +54,7 @@ void ZKScrollableRichText::DrawText(ZKDC& dc, const Rect& rect, Size* extent) {
         richText_.Draw(dc, rect.left, rect.top, rect.right, rect.bottom, extent);
     } catch (const ZKRichTextError&) {
         MeasuringDC m;
-        richText_.Measure(m.dc, PlainRichText(text_));
+        richText_.Measure(m.dc, ZKRichText::PlainRichText(text_));
         richText_.Draw(dc, rect.left, rect.top, rect.right, rect.bottom, extent);
     }
 }

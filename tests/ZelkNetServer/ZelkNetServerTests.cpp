@@ -10,6 +10,7 @@
 #include "Common/ZKNetCodes.h"
 #include "Common/netclient/ZKNetClient.h"
 #include "Common/profile/ZPImageIdentity.h"
+#include "support/ServedScenario.h"
 #include "support/TestSupport.h"
 
 using namespace zknet;
@@ -67,13 +68,8 @@ protected:
         std::string text = kScenario;
         text.replace(text.find("__CAL__"), 7, std::string(1300 * 2, '5'));
         std::string error;
-        const auto scenario = ZelkNetScenario::Parse(text, {}, error);
-        ASSERT_TRUE(scenario) << error;
-        ZelkNetServerOptions options;
-        options.runtimeFolder = folder_;
-        server_ = std::make_unique<ZelkNetServer>(*scenario, options);
-        bool running = false;
-        ASSERT_TRUE(server_->Start(error, running)) << error;
+        server_ = zktest::StartServedScenario(text, folder_, error);
+        ASSERT_TRUE(server_) << error;
         client_ = Connect();
         ASSERT_TRUE(client_);
     }

@@ -6,6 +6,7 @@
 #include "Common/ZKTimerServer.h"
 #include "Common/netclient/ZKNetServerProxy.h"
 #include "ZelkNetServer/ZelkNetServer.h"
+#include "support/ServedScenario.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -38,13 +39,9 @@ TEST(ZKDeviceNetTest, OpensIdentifiesAndReadsThroughTheServer) {
     zktest::TempDir temp;
     const std::string folder = temp.Path() + "/zelkor";
     std::string error;
-    const auto scenario = ZelkNetScenario::Parse(kScenario, {}, error);
-    ASSERT_TRUE(scenario) << error;
-    ZelkNetServerOptions options;
-    options.runtimeFolder = folder;
-    ZelkNetServer netServer(*scenario, options);
-    bool running = false;
-    ASSERT_TRUE(netServer.Start(error, running)) << error;
+    const auto served = zktest::StartServedScenario(kScenario, folder, error);
+    ASSERT_TRUE(served) << error;
+    ZelkNetServer& netServer = *served;
     std::shared_ptr<ZKNetClient> client = ZKNetClient::ConnectExisting(folder, error);
     ASSERT_TRUE(client) << error;
 

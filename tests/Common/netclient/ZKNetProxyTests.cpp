@@ -10,6 +10,7 @@
 #include "Common/ZKTimerServer.h"
 #include "Common/netclient/ZKNetServerProxy.h"
 #include "ZelkNetServer/ZelkNetServer.h"
+#include "support/ServedScenario.h"
 #include "support/TestSupport.h"
 
 using namespace zknet;
@@ -78,13 +79,8 @@ protected:
         std::string text = kScenario;
         text.replace(text.find("__CAL__"), 7, std::string(1300 * 2, '5'));
         std::string error;
-        const auto scenario = ZelkNetScenario::Parse(text, {}, error);
-        ASSERT_TRUE(scenario) << error;
-        ZelkNetServerOptions options;
-        options.runtimeFolder = folder_;
-        netServer_ = std::make_unique<ZelkNetServer>(*scenario, options);
-        bool running = false;
-        ASSERT_TRUE(netServer_->Start(error, running)) << error;
+        netServer_ = zktest::StartServedScenario(text, folder_, error);
+        ASSERT_TRUE(netServer_) << error;
         client_ = ZKNetClient::ConnectExisting(folder_, error);
         ASSERT_TRUE(client_) << error;
     }

@@ -23,7 +23,6 @@ public:
 
     std::unique_ptr<ZPMap> Clone() const override { return ZPCloneOf(*this); }
     void Dump(std::string& out) const override;
-    bool HasGlobalMapId() const override { return true; }
 
     bool IsInternal() const { return internal_; }
     const std::string& Text() const { return text_; }

@@ -17,7 +17,7 @@
 
 namespace {
 
-std::unique_ptr<ZPMap> CreateMap(ZPProfile* profile, int kind) {
+std::unique_ptr<ZPMap> NewMapOfKind(ZPProfile* profile, int kind) {
     switch (kind) {
         case ZP_ENUM:
         case ZP_SECURE_ENUM:
@@ -54,6 +54,10 @@ ZPProfile::ZPProfile()
       }) {}
 ZPProfile::~ZPProfile() = default;
 
+std::unique_ptr<ZPMap> ZPProfile::CreateMap(int kind) {
+    return NewMapOfKind(this, kind);
+}
+
 void ZPProfile::Clear() {
     maps_.clear();
     for (auto& list : byKind_)
@@ -65,6 +69,8 @@ void ZPProfile::Clear() {
     localUnitsDefined_ = false;
     itemIndexMessage_ = nullptr;
     menuDepth_ = 0;
+    mainVersion_ = 0;
+    deviceFlags_ = 0;
 }
 
 void ZPProfile::TakeFrom(ZPProfile& source) {
@@ -237,7 +243,7 @@ bool ZPProfile::ParseBlock(const std::string& keyword, bool isTemplate, std::uin
         AddError("%s", itemIndexMessage_);
         return false;
     }
-    std::unique_ptr<ZPMap> map = CreateMap(this, kind);
+    std::unique_ptr<ZPMap> map = CreateMap(kind);
     map->SetTemplate(isTemplate);
     map->SetFlags(flags);
     if (isTemplate && !map->IsTemplatable()) {

@@ -50,6 +50,9 @@ protected:
     bool CheckValid() override;
 
 private:
+    // Placeholder record of the image's object stream until the header saves and loads its own.
+    friend class ZPImageStreamRecords;
+
     KeywordResult ParseVersion(std::uint16_t& field);
     KeywordResult ParseEnumReference(const ZPEnum*& field);
     KeywordResult ParseRegion(const char* role, bool withSize, bool needsDataLogging);

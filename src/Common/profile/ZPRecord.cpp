@@ -84,3 +84,8 @@ std::size_t ZPRecordReader::Count(std::size_t minElementSize) {
     }
     return count;
 }
+
+std::span<const std::uint8_t> ZPRecordReader::Bytes(std::size_t size) {
+    const std::uint8_t* at = Take(size);
+    return at ? std::span<const std::uint8_t>(at, size) : std::span<const std::uint8_t>();
+}

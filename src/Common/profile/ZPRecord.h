@@ -47,6 +47,9 @@ public:
     // fails the reader and answers 0, so that no loop runs on a corrupt count.
     std::size_t Count(std::size_t minElementSize);
 
+    // The next `size` bytes as they are; empty (and the reader failed) when fewer are left.
+    std::span<const std::uint8_t> Bytes(std::size_t size);
+
     // Fails the reader: a Load found a value it cannot accept.
     void Fail() { failed_ = true; }
     bool Ok() const { return !failed_; }

@@ -58,26 +58,37 @@ std::uint32_t Register(std::span<const std::uint8_t> image, std::size_t end) {
 
 std::optional<ZPImageIdentity> ZPImageIdentity::Check(std::span<const std::uint8_t> image) {
     if (image.size() < kHeaderSize + 4 || image.size() % 4 != 0) return std::nullopt;
-    ZPImageIdentity id;
-    id.startAddress = U32(image, 4);
-    id.endAddress = U32(image, 8);
+    const std::uint32_t start = U32(image, 4);
+    const std::uint32_t end = U32(image, 8);
     // The size in the header must be the real one (computed in 64 bits: end may lie below start).
-    if (static_cast<std::uint64_t>(id.endAddress) + 1 != id.startAddress + std::uint64_t{image.size()})
-        return std::nullopt;
-    if (U16(image, 0) != kMagic || U16(image, 2) != kFormat || U16(image, 48) != kHeaderSize ||
-        image[50] != 1 || image[51] != 0)
-        return std::nullopt;
-    const auto* name = reinterpret_cast<const char*>(image.data() + 16);
-    const std::size_t nameLength = ::strnlen(name, kTypeNameSize);
-    if (nameLength == kTypeNameSize) return std::nullopt;  // not terminated
-    if (~Register(image, image.size()) != 0) return std::nullopt;
-    id.identityValue = U32(image, 12);
-    id.typeName.assign(name, nameLength);
-    id.codeBranch = U16(image, 52);
-    id.codeVersion = U16(image, 54);
-    id.codeRevision = U16(image, 56);
-    id.fromCodeRevision = U16(image, 58);
-    id.profileRevision = U16(image, 60);
+    if (static_cast<std::uint64_t>(end) + 1 != start + std::uint64_t{image.size()}) return std::nullopt;
+    if (!HeaderFormatGood(image.first(kHeaderSize)) || !CheckWordGood(image)) return std::nullopt;
+    return FromHeader(image.first(kHeaderSize));
+}
+
+bool ZPImageIdentity::CheckWordGood(std::span<const std::uint8_t> image) {
+    return image.size() >= 8 && image.size() % 4 == 0 && ~Register(image, image.size()) == 0;
+}
+
+bool ZPImageIdentity::HeaderFormatGood(std::span<const std::uint8_t> header) {
+    if (header.size() < kHeaderSize) return false;
+    const auto* name = reinterpret_cast<const char*>(header.data() + 16);
+    return U16(header, 0) == kMagic && U16(header, 2) == kFormat && U16(header, 48) == kHeaderSize &&
+           header[50] == 1 && header[51] == 0 && ::strnlen(name, kTypeNameSize) < kTypeNameSize;
+}
+
+ZPImageIdentity ZPImageIdentity::FromHeader(std::span<const std::uint8_t> header) {
+    ZPImageIdentity id;
+    id.startAddress = U32(header, 4);
+    id.endAddress = U32(header, 8);
+    id.identityValue = U32(header, 12);
+    const auto* name = reinterpret_cast<const char*>(header.data() + 16);
+    id.typeName.assign(name, ::strnlen(name, kTypeNameSize));
+    id.codeBranch = U16(header, 52);
+    id.codeVersion = U16(header, 54);
+    id.codeRevision = U16(header, 56);
+    id.fromCodeRevision = U16(header, 58);
+    id.profileRevision = U16(header, 60);
     return id;
 }
 

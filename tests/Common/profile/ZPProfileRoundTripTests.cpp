@@ -6,7 +6,10 @@
 #include <set>
 #include <string>
 
+#include "Common/profile/ZKProfilePlus.h"
+#include "Common/profile/ZPImageLoader.h"
 #include "Common/profile/ZPImageStream.h"
+#include "Common/profile/ZPImageWriter.h"
 #include "Common/profile/ZPProfile.h"
 #include "ProfileTestSupport.h"
 
@@ -135,6 +138,13 @@ TEST(ZPProfileRoundTrip, DemoProfilesDumpAsTheirText) {
         ASSERT_TRUE(profile.ParseFile(file.path().string())) << file.path();
         ZPProfile loaded;
         ExpectRoundTrip(profile, loaded, file.path().string());
+        // The same through the whole sealed image: cipher envelope, zlib and the loader's checks.
+        const auto image = ZPImageWriter::Compile(profile);
+        ASSERT_TRUE(image);
+        ZKProfilePlus fromImage;
+        std::string error;
+        ASSERT_TRUE(ZPImageLoader::Load(*image, fromImage, {}, error)) << file.path() << ": " << error;
+        EXPECT_EQ(profile.Dump(), fromImage.Dump()) << file.path();
     }
     EXPECT_GE(profiles, 3);
 }

@@ -9,11 +9,9 @@
 //     Load)
 //
 // All numbers are big-endian. A kind code outside 0..40 is skipped by its record length when its flag word
-// has ZP_STREAM_SKIPPABLE, otherwise the load fails. After the last object the references are resolved as for
-// the text form.
-//
-// NOTE: the records written and read here are a minimal placeholder (an object's name; the header's identity
-// and versions) until every kind saves and loads its own record; the framing above is final.
+// has ZP_STREAM_SKIPPABLE, otherwise the load fails. Each record is the object's own (ZPMap::Save and Load; the
+// layouts are in docs/profile-image.md). After the last object the references are resolved and the renaming
+// groups finished as for the text form.
 
 #include <cstdint>
 #include <functional>

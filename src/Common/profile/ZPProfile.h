@@ -112,6 +112,11 @@ private:
     bool ParseUnitSection(int kind);
     bool CreateItemEnums();
     bool AddParsed(std::unique_ptr<ZPMap> map);
+    ZPMap* FindWithTrait(unsigned trait, const std::string& name) const;
+    bool CreatePinAssignmentMaps();
+    bool CheckLogbookSlots();
+    bool FinishRenamingGroups();
+    bool CheckOpModeDashes();
     bool CheckMenu();
     bool CheckObjects();
     bool CheckIoFunctionGroups();

@@ -48,7 +48,8 @@ bool ZKProfileLoader::Stop(std::chrono::milliseconds limit) {
 }
 
 bool ZKProfileLoader::MoveLoadedInto(ZKProfilePlus& live) {
-    if (ExitCode() != 1 || !Wait(std::chrono::milliseconds(0))) return false;
+    if (moved_ || ExitCode() != 1 || !Wait(std::chrono::milliseconds(0))) return false;
     live.TakeFrom(loading_);
+    moved_ = true;
     return true;
 }

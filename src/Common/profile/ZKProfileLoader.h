@@ -60,6 +60,7 @@ private:
     std::atomic<int> exitCode_{kStillActive};
     std::atomic<int> progress_{0};
     std::atomic<bool> stop_{false};
+    bool moved_ = false;
     mutable std::mutex mutex_;
     std::condition_variable ended_;
     std::string error_;

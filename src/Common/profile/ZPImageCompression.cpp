@@ -1,5 +1,6 @@
 #include "Common/profile/ZPImageCompression.h"
 
+#include <cryptopp/adler32.h>
 #include <cryptopp/filters.h>
 #include <cryptopp/zinflate.h>
 #include <cryptopp/zlib.h>
@@ -8,28 +9,35 @@ namespace {
 
 struct TooBig {};
 
-// Collects the inflated bytes and stops the inflator at the cap.
-class CappedSink : public CryptoPP::Bufferless<CryptoPP::Sink> {
+// A zlib decompressor that writes the inflated bytes itself, up to a cap, and checks the Adler-32 itself. The
+// inflator hands any bytes after the end of the zlib stream to its attachment unchanged; since inflated bytes
+// never go there, anything the attachment holds afterwards is trailing data.
+class CappedZlibDecompressor : public CryptoPP::ZlibDecompressor {
 public:
-    CappedSink(std::vector<std::uint8_t>& out, std::size_t limit) : out_(out), limit_(limit) {}
-    std::size_t Put2(const CryptoPP::byte* bytes, std::size_t length, int /*messageEnd*/,
-                     bool /*blocking*/) override {
-        if (length > limit_ - out_.size()) throw TooBig{};
-        out_.insert(out_.end(), bytes, bytes + length);
-        return 0;
-    }
+    CappedZlibDecompressor(std::vector<std::uint8_t>& out, std::size_t limit) : out_(out), limit_(limit) {}
 
 private:
+    void ProcessDecompressedData(const CryptoPP::byte* bytes, std::size_t length) override {
+        if (length > limit_ - out_.size()) throw TooBig{};
+        adler_.Update(bytes, length);
+        out_.insert(out_.end(), bytes, bytes + length);
+    }
+    void ProcessPoststreamTail() override {
+        CryptoPP::byte stored[4];
+        m_inQueue.Get(stored, 4);
+        if (!adler_.Verify(stored)) throw Adler32Err();
+    }
+
     std::vector<std::uint8_t>& out_;
     std::size_t limit_;
+    CryptoPP::Adler32 adler_;
 };
 
 }  // namespace
 
-std::vector<std::uint8_t> ZPImageCompression::Deflate(std::span<const std::uint8_t> data) {
+std::vector<std::uint8_t> ZPImageCompression::Deflate(std::span<const std::uint8_t> data, unsigned level) {
     std::vector<std::uint8_t> compressed;
-    CryptoPP::ZlibCompressor zlib(new CryptoPP::VectorSink(compressed),
-                                  CryptoPP::Deflator::MAX_DEFLATE_LEVEL);
+    CryptoPP::ZlibCompressor zlib(new CryptoPP::VectorSink(compressed), level);
     zlib.Put(data.data(), data.size());
     zlib.MessageEnd();
     return compressed;
@@ -40,10 +48,10 @@ bool ZPImageCompression::Inflate(std::span<const std::uint8_t> compressed, std::
     data.clear();
     data.reserve(std::min(limit, compressed.size() * 4));
     try {
-        CryptoPP::ZlibDecompressor zlib(new CappedSink(data, limit));
+        CappedZlibDecompressor zlib(data, limit);
         zlib.Put(compressed.data(), compressed.size());
         zlib.MessageEnd();
-        if (zlib.MaxRetrievable() != 0) throw CryptoPP::Inflator::BadBlockErr();
+        if (zlib.TotalBytesRetrievable() != 0) throw CryptoPP::Inflator::BadBlockErr();
         return true;
     } catch (const TooBig&) {
         error = "Decompression Error 3";

@@ -15,9 +15,10 @@
 class ZPImageCompression {
 public:
     // An image holds at most 1,000,000 bytes; a real object stream inflates to a few times that.
-    static constexpr std::size_t kMaxInflated = 32u << 20;
+    static constexpr std::size_t kMaxInflated = 16u << 20;
 
-    static std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data);
+    // `level` 1 (fastest) to 9 (smallest).
+    static std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data, unsigned level = 9);
     // False with `error` set to one of the texts above; `limit` lowers the cap for tests.
     static bool Inflate(std::span<const std::uint8_t> compressed, std::vector<std::uint8_t>& data,
                         std::string& error, std::size_t limit = kMaxInflated);

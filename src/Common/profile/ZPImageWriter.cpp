@@ -11,7 +11,12 @@
 std::vector<std::uint8_t> ZPImageWriter::Build(const ZPImageIdentity& identity,
                                                std::span<const std::uint8_t> stream, const ZPImageKeys& keys,
                                                std::uint8_t keyId) {
-    const std::vector<std::uint8_t> compressed = ZPImageCompression::Deflate(stream);
+    return BuildCompressed(identity, ZPImageCompression::Deflate(stream), keys, keyId);
+}
+
+std::vector<std::uint8_t> ZPImageWriter::BuildCompressed(const ZPImageIdentity& identity,
+                                                         std::span<const std::uint8_t> compressed,
+                                                         const ZPImageKeys& keys, std::uint8_t keyId) {
     // The header depends only on the size, so lay the image out first and seal the envelope into it.
     std::vector<std::uint8_t> image =
         identity.BuildImage(std::vector<std::uint8_t>(compressed.size() + ZPImageEnvelope::kOverhead, 0));

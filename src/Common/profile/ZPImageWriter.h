@@ -19,6 +19,12 @@ public:
                                            std::span<const std::uint8_t> stream, const ZPImageKeys& keys = {},
                                            std::uint8_t keyId = ZPImageKeys::kDevelopmentKeyId);
 
+    // The same from an already compressed stream (the zlib bytes are sealed as they are).
+    static std::vector<std::uint8_t> BuildCompressed(const ZPImageIdentity& identity,
+                                                     std::span<const std::uint8_t> compressed,
+                                                     const ZPImageKeys& keys = {},
+                                                     std::uint8_t keyId = ZPImageKeys::kDevelopmentKeyId);
+
     // The identity a profile's header gives its image: device type and versions, start address from
     // PROFILE_ADDRESS unless `startAddress` is given. Nothing without a header.
     static std::optional<ZPImageIdentity> IdentityOf(const ZPProfile& profile,

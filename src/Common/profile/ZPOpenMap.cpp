@@ -1,5 +1,6 @@
 #include "Common/profile/ZPOpenMap.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -289,7 +290,7 @@ void ZPOpenMap::Save(ZPRecordWriter& out) const {
             std::int64_t integer = 0;
             switch (signature[i]) {
                 case 'I':
-                    ParseIntegerToken(arg, integer);
+                    std::from_chars(arg.data(), arg.data() + arg.size(), integer);
                     out.I64(integer);
                     break;
                 case 'R':

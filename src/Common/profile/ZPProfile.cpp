@@ -12,8 +12,6 @@
 #include "Common/profile/ZPLocalErrorDB.h"
 #include "Common/profile/ZPOpenMap.h"
 #include "Common/profile/ZPProfileHeader.h"
-#include "Common/profile/ZPSubEnum.h"
-#include "Common/profile/ZPTaggedEnum.h"
 #include "Platform/ZKAssert.h"
 
 ZPProfile::ZPProfile()

@@ -25,6 +25,21 @@ TEST(ZPProfileTopLevel, MinimalProfileIsValidAndListsByKind) {
     EXPECT_EQ("Root", profile.RootMenu()->Name());
 }
 
+TEST(ZPProfileTopLevel, EveryRowOfTheKindTableMakesObjectsOfItsKind) {
+    ZPProfile profile;
+    for (int kind = 0; kind < ZP_KIND_COUNT; ++kind) {
+        const std::unique_ptr<ZPMap> map = profile.CreateMap(kind);
+        ASSERT_TRUE(map) << kind;
+        EXPECT_EQ(kind, map->Kind());
+        EXPECT_EQ(kind, ZPKindOfKeyword(map->Keyword()));
+        EXPECT_EQ(ZPIsEnumKind(kind), dynamic_cast<ZPEnum*>(map.get()) != nullptr) << map->Keyword();
+        // A template flag makes sense only where a block may be derived FROM one.
+        EXPECT_TRUE(!map->IsTemplatable() || map->IsReferencable()) << map->Keyword();
+    }
+    EXPECT_FALSE(profile.CreateMap(ZP_KIND_COUNT));
+    EXPECT_STREQ("?", ZPKindKeyword(-1));
+}
+
 TEST(ZPProfileTopLevel, UnknownKeywordsAndUnitSections) {
     EXPECT_EQ("Unrecognised token \"BOGUS\"\n", ErrorOf("BOGUS(x) { }"));
     EXPECT_EQ("The GLOBAL_UNIT_DATABASE must be defined before the QTY_UNIT_DATABASE\n",

@@ -24,8 +24,8 @@ void WriteObject(const ZPMap& map, std::vector<std::uint8_t>& bytes) {
     PatchU32(bytes, lengthAt, static_cast<std::uint32_t>(bytes.size() - lengthAt - 4));
 }
 
-// One object: its frame and record. False when the object cannot be loaded; an unknown kind that may be skipped
-// is passed over.
+// One object: its frame and record. False when the object cannot be loaded; an unknown kind that may be
+// skipped is passed over.
 bool ReadObject(ZPRecordReader& in, ZPProfile& profile) {
     const std::uint32_t kind = in.U32();
     const std::uint8_t flags = in.U8();

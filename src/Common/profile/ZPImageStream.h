@@ -9,9 +9,9 @@
 //     Load)
 //
 // All numbers are big-endian. A kind code outside 0..40 is skipped by its record length when its flag word
-// has ZP_STREAM_SKIPPABLE, otherwise the load fails. Each record is the object's own (ZPMap::Save and Load; the
-// layouts are in docs/profile-image.md). After the last object the references are resolved and the renaming
-// groups finished as for the text form.
+// has ZP_STREAM_SKIPPABLE, otherwise the load fails. Each record is the object's own (ZPMap::Save and Load;
+// the layouts are in docs/profile-image.md). After the last object the references are resolved and the
+// renaming groups finished as for the text form.
 
 #include <cstdint>
 #include <functional>

@@ -37,7 +37,8 @@ const ZPKeywordSpec kDataLogging[] = {{"CHANNELS", "I"}, {"TICK_MS", "I"}};
 const ZPKeywordSpec kPin[] = {{"TEXT", "S"}, {"ATTRIBUTES", "W"}};
 const ZPKeywordSpec kPinGroup[] = {{"TEXT", "S"}, {"PINS", "W"}};
 const ZPKeywordSpec kPinAssignment[] = {{"TEXT", "S"}, {"IO_FUNCTIONS", "W"}, {"PINS", "W"}};
-const ZPKeywordSpec kMapCell[] = {{"TYPE", "E", kValueTypes, 3}, {"BITS", "I"}, {"SCALE", "R"}, {"OFFSET", "R"}};
+const ZPKeywordSpec kMapCell[] = {
+    {"TYPE", "E", kValueTypes, 3}, {"BITS", "I"}, {"SCALE", "R"}, {"OFFSET", "R"}};
 const ZPKeywordSpec kItem[] = {{"ID", "I"},   {"TEXT", "S"},  {"TYPE", "E", kValueTypes, 3},
                                {"BITS", "I"}, {"SCALE", "R"}, {"OFFSET", "R"},
                                {"QTY", "L"},  {"ENUM", "L"},  {"HELP", "L"}};

@@ -1,11 +1,11 @@
 #pragma once
 // The kind table: one row per object kind with everything the profile needs to know about it.
 //
-// A row gives the kind's keyword (its block keyword in the text form, its name in messages), the factory of its
-// objects, its traits and, for the kinds read by the generic block (ZPOpenMap), the keyword grammar of the body.
-// For those kinds the grammar is also the record of the object stream: each entry is written as its grammar
-// index and its arguments by their signature. The kinds with a class of their own (enumerations, the map,
-// error and header blocks, the calibratable maps) parse, save and load in that class; their row names it
+// A row gives the kind's keyword (its block keyword in the text form, its name in messages), the factory of
+// its objects, its traits and, for the kinds read by the generic block (ZPOpenMap), the keyword grammar of
+// the body. For those kinds the grammar is also the record of the object stream: each entry is written as its
+// grammar index and its arguments by their signature. The kinds with a class of their own (enumerations, the
+// map, error and header blocks, the calibratable maps) parse, save and load in that class; their row names it
 // through the factory. A new kind is one new row (and a class when the generic block does not fit).
 
 #include <cstdint>

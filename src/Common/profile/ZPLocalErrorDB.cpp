@@ -160,7 +160,8 @@ void ZPLocalErrorDB::Save(ZPRecordWriter& out) const {
 
 bool ZPLocalErrorDB::Load(ZPRecordReader& in) {
     const ZPGlobalErrorDB* global = P().GlobalErrorDB();
-    if (!global || !ZPMap::Load(in) || Name() != Keyword() || !zp_error::LoadList(in, causes_, &global->Causes()))
+    if (!global || !ZPMap::Load(in) || Name() != Keyword() ||
+        !zp_error::LoadList(in, causes_, &global->Causes()))
         return false;
     groups_.clear();
     const std::size_t count = in.Count(16);

@@ -3,9 +3,10 @@
 // map cells, items, the menu, pins and pin groups, IO function groups, help, dashboards, logbook maps,
 // renaming groups and the feature database.
 //
-// Each kind's row of the kind table gives its keywords with their argument lists; the body keeps every keyword
-// in order with its arguments as text. Typed accessors (Value, Values) serve the checks of the profile. The
-// grammar of each kind is written down in docs/profile-text.md, its record in docs/profile-image.md.
+// Each kind's row of the kind table gives its keywords with their argument lists; the body keeps every
+// keyword in order with its arguments as text. Typed accessors (Value, Values) serve the checks of the
+// profile. The grammar of each kind is written down in docs/profile-text.md, its record in
+// docs/profile-image.md.
 
 #include <string>
 #include <vector>

@@ -296,7 +296,8 @@ void ZPProfileHeader::Save(ZPRecordWriter& out) const {
     out.String(devType_);
     out.U8(byteOrder_);
     out.U32(profileAddress_);
-    for (std::uint16_t value : {codeBranch_, codeVersion_, codeRevision_, fromCodeRevision_, profileRevision_})
+    for (std::uint16_t value :
+         {codeBranch_, codeVersion_, codeRevision_, fromCodeRevision_, profileRevision_})
         out.U16(value);
     out.U32(calibrationAddress_);
     out.U16(calHeaderMajor_);
@@ -337,7 +338,8 @@ bool ZPProfileHeader::Load(ZPRecordReader& in) {
     const std::size_t regions = in.Count(4);
     for (std::size_t i = 0; i < regions && in.Ok(); ++i)
         regions_.push_back(in.String());
-    return in.Ok() && byteOrder_ <= kByteOrderUndefined && LoadEnumReference(P(), ioFunctions, ioFunctionsEnum_) &&
+    return in.Ok() && byteOrder_ <= kByteOrderUndefined &&
+           LoadEnumReference(P(), ioFunctions, ioFunctionsEnum_) &&
            LoadEnumReference(P(), deviceFlags, deviceFlagsEnum_) &&
            LoadEnumReference(P(), pinAttributes, pinAttributesEnum_);
 }

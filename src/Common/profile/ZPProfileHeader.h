@@ -55,7 +55,6 @@ protected:
     bool CheckValid() override;
 
 private:
-
     KeywordResult ParseVersion(std::uint16_t& field);
     KeywordResult ParseEnumReference(const ZPEnum*& field);
     KeywordResult ParseRegion(const char* role, bool withSize, bool needsDataLogging);
@@ -82,6 +81,6 @@ private:
     const ZPEnum* deviceFlagsEnum_ = nullptr;
     const ZPEnum* pinAttributesEnum_ = nullptr;
     const ZPEnum* itemIndexEnum_ = nullptr;
-    std::string itemIndexEnumName_;  // of a loaded header until ResolveReferences
+    std::string itemIndexEnumName_;     // of a loaded header until ResolveReferences
     std::vector<std::string> regions_;  // "ROLE(map, size)" in definition order, for the dump
 };

@@ -167,7 +167,8 @@ bool ZPProfile::CheckLogbookSlots() {
     const auto* header = static_cast<const ZPOpenMap*>(singletons_[ZP_LOGBOOK_HEADER_MENU]);
     const auto* entry = static_cast<const ZPOpenMap*>(singletons_[ZP_LOGBOOK_ENTRY_MENU]);
     if (!info || !header || !entry) return true;
-    const std::pair<const ZPOpenMap*, const char*> menus[2] = {{header, "HEADER_SLOTS"}, {entry, "ENTRY_SLOTS"}};
+    const std::pair<const ZPOpenMap*, const char*> menus[2] = {{header, "HEADER_SLOTS"},
+                                                               {entry, "ENTRY_SLOTS"}};
     for (const auto& [menu, slotsKeyword] : menus) {
         const std::size_t items = menu->Values("ITEM").size();
         const std::size_t slots = static_cast<std::size_t>(std::atoll(info->Value(slotsKeyword).c_str()));

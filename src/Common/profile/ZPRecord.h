@@ -1,8 +1,8 @@
 #pragma once
 // The primitives of an object's record in a profile image's object stream.
 //
-// Numbers are big-endian: u8, u16, u32, i32 (two's complement), i64, f64 (IEEE 754 bits as a u64). A string is a
-// u32 byte count and the bytes, without a terminating NUL. A list is a u32 count and its elements.
+// Numbers are big-endian: u8, u16, u32, i32 (two's complement), i64, f64 (IEEE 754 bits as a u64). A string
+// is a u32 byte count and the bytes, without a terminating NUL. A list is a u32 count and its elements.
 //
 // The reader never reads past its bytes: the first read that would fails the reader for good, and every later
 // read answers zero or an empty string, so a Load may read a whole record and check Ok() once at the end.

@@ -26,8 +26,9 @@ std::string EveryKindProfile(int items, bool pinGroups) {
         const std::string n = std::to_string(i);
         ids += "ID(ID_" + n + ", " + std::to_string(100 + i) + ") ";
         const std::string modifier = i % 3 == 1 ? "LOGBOOK " : "";
-        itemBlocks += modifier + "ITEM(Item" + n + ") FROM ItemT { ID(" + std::to_string(100 + i) + ") TEXT(\"Item " +
-                      n + "\") TYPE(" + types[i % 3] + ") BITS(32) SCALE(0." + n + "5) OFFSET(-" + n + ".125) }\n";
+        itemBlocks += modifier + "ITEM(Item" + n + ") FROM ItemT { ID(" + std::to_string(100 + i) +
+                      ") TEXT(\"Item " + n + "\") TYPE(" + types[i % 3] + ") BITS(32) SCALE(0." + n +
+                      "5) OFFSET(-" + n + ".125) }\n";
         menuItems += "ITEM(Item" + n + ") ";
     }
     return "GLOBAL_ID_DATABASE() { " + ids +
@@ -36,7 +37,8 @@ std::string EveryKindProfile(int items, bool pinGroups) {
            "QTY_UNIT_DATABASE() { QTY_UNIT(Q_V, U_V) }\n"
            "LOCAL_UNIT_DATABASE() { UNIT(U_MS, \"ms\") }\n"
            "GLOBAL_QTY_DATABASE() { QTY(Q_V, \"Voltage\", U_V) }\n"
-           "GLOBAL_MAP_DATABASE() { MAP(Comment1, 1, 16) MAP(Renames, 2, 64) MAP(AltNames, 3, 16) MAP(Dim1, 4, 2)\n"
+           "GLOBAL_MAP_DATABASE() { MAP(Comment1, 1, 16) MAP(Renames, 2, 64) MAP(AltNames, 3, 16) MAP(Dim1, "
+           "4, 2)\n"
            "  MAP(Bp1, 5, 8) MAP(OpModes, 6, 1) MAP(Strat1, 7, 4) MAP(Opaque1, 8, 32) MAP(Sensor1, 9, 8)\n"
            "  MAP(Renames2, 10, 8) MAP(TickTable, 11, 12) }\n"
            "FEATURE_DATABASE() { FEATURE(1, F_LOG, \"Logging\") FEATURE(2, F_RTC, \"Clock\") }\n"
@@ -52,7 +54,8 @@ std::string EveryKindProfile(int items, bool pinGroups) {
            "TEMPLATE ENUM(eT) { ELEMENT(T_A, \"a\") }\n"
            "ENUM(eFromT) FROM eT { ELEMENT(T_B, \"b\") }\n"
            "SUB_ENUM(eRunning) { BASE_ENUM(eOpModes) ELEMENT(OM_RUN) }\n"
-           "TAGGED_ENUM(eIo) { TAG_ENUM(ePinKind) UNIQUE_TAGS ELEMENT(IO_A, \"A\", PK_OUT) ELEMENT(IO_B, \"B\", "
+           "TAGGED_ENUM(eIo) { TAG_ENUM(ePinKind) UNIQUE_TAGS ELEMENT(IO_A, \"A\", PK_OUT) ELEMENT(IO_B, "
+           "\"B\", "
            "PK_IN) }\n"
            "SECURE_ENUM(eSecure) { ELEMENT(SE_A, \"Secret\") }\n"
            "SECURE_TAGGED_ENUM(eSecureIo) { TAG_ENUM(ePinKind) ELEMENT(ST_A, \"s\", PK_IN, 4) }\n"
@@ -79,21 +82,25 @@ std::string EveryKindProfile(int items, bool pinGroups) {
            "OM_DASH(DashRun) { OP_MODE(OM_RUN) }\n"
            "MAP_DASH(MapDash) { TEXT(\"Map dash\") }\n"
            "PROFILE_HEADER() {\n"
-           "  DEV_TYPE(\"Every kind\") BYTE_ORDER(BIG_ENDIAN) PROFILE_ADDRESS(0x80000) CALIBRATION_ADDRESS(0x90000)\n"
+           "  DEV_TYPE(\"Every kind\") BYTE_ORDER(BIG_ENDIAN) PROFILE_ADDRESS(0x80000) "
+           "CALIBRATION_ADDRESS(0x90000)\n"
            "  CALIBRATION_HEADER_FORMAT_VERSION(2, 1) CODE_BRANCH(1) CODE_VERSION(2) CODE_REVISION(3)\n"
            "  FROM_CODE_REVISION(1) PROFILE_REVISION(4) CALIBRATION_COMMENT(Comment1, 16)\n"
            "  RENAMING_DEFINITIONS(Renames, 64) LOGGING_TICK_TABLE(TickTable) IO_FUNCTIONS_ENUM(eIo)\n"
-           "  DEVICE_FLAGS_ENUM(eFlags) PIN_ATTRIBUTES_ENUM(eAttributes) DASH_OP_MODE(OpModes) SENSOR_HINT_SIZE(8)\n"
+           "  DEVICE_FLAGS_ENUM(eFlags) PIN_ATTRIBUTES_ENUM(eAttributes) DASH_OP_MODE(OpModes) "
+           "SENSOR_HINT_SIZE(8)\n"
            "  OMIT_ANALOGUE_SENSOR_MENU_BRANCH ADD_MAP_FUNCTION_OF_SUFFIX ITEM_INDEX_ENUM(eItemIndex)\n"
            "  ITEM_INDEX_SUB_ENUM(eFirstItems, Item0) PIN_STAT_DEF(\"OUT:2 IN:2\")\n"
            "}\n" +
-           (pinGroups ? "PIN_ASSIGNMENT_GROUP(Assign) { TEXT(\"Outputs\") IO_FUNCTIONS(IO_A, IO_B) PINS(P1, P2) }\n"
-                      : "IOFUNCTION_REQUIREMENT_GROUP(Need) { TEXT(\"Needs\") IO_FUNCTIONS(IO_B, IO_A) "
-                        "CONDITION(\"Item0 > 1\") }\n") +
+           (pinGroups
+                ? "PIN_ASSIGNMENT_GROUP(Assign) { TEXT(\"Outputs\") IO_FUNCTIONS(IO_A, IO_B) PINS(P1, P2) }\n"
+                : "IOFUNCTION_REQUIREMENT_GROUP(Need) { TEXT(\"Needs\") IO_FUNCTIONS(IO_B, IO_A) "
+                  "CONDITION(\"Item0 > 1\") }\n") +
            "IOFUNCTION_SHARING_GROUP(Share) { TEXT(\"Shared\") IO_FUNCTIONS(IO_A) }\n"
            "GLOBAL_ERROR_DATABASE() { SOURCE(1, S_ONE, \"One\") SOURCE(2, S_TWO, \"Two\") CAUSE(1, C_SHORT, "
            "\"Short\") }\n"
-           "LOCAL_ERROR_DATABASE() { CAUSE(100, C_LOCAL, \"Local\") GROUP(G1, \"Group\") { SOURCES(S_TWO, S_ONE) "
+           "LOCAL_ERROR_DATABASE() { CAUSE(100, C_LOCAL, \"Local\") GROUP(G1, \"Group\") { SOURCES(S_TWO, "
+           "S_ONE) "
            "CAUSES(C_LOCAL, C_SHORT) } }\n"
            "LOGBOOK_INFO(Logbook) { TEXT(\"Logbook\") HEADER_SLOTS(1) ENTRY_SLOTS(2) }\n"
            "LOGBOOK_HEADER_MENU(LogHeader) { ITEM(Item0) }\n"
@@ -102,7 +109,8 @@ std::string EveryKindProfile(int items, bool pinGroups) {
            menuItems +
            "SUB_MENU(\"Maps\") { MAP(Dim1) MAP(Bp1) } } MAP(OpModes) MAP(Strat1) MAP(Opaque1) }\n"
            "RENAMING_GROUP(Renames2) { TEXT(\"Renames\") MENU_NAME(\"Engine\") }\n"
-           "CASE_SELECT_RENAMING_GROUP(ByCase) { ITEM(Item0) CASE(1, \"One\") CASE(2, \"Two\") MENU_NAME(\"Top\") }\n"
+           "CASE_SELECT_RENAMING_GROUP(ByCase) { ITEM(Item0) CASE(1, \"One\") CASE(2, \"Two\") "
+           "MENU_NAME(\"Top\") }\n"
            "ITEM_SELECT_RENAMING_GROUP(ByItem) { ITEM(Item1) MENU_NAME(\"Maps\") }\n";
 }
 
@@ -110,7 +118,8 @@ bool Load(std::span<const std::uint8_t> stream, ZPProfile& profile, std::string&
     return ZPImageStream::Read(stream, profile, nullptr, {}, error);
 }
 
-std::vector<std::uint8_t> StreamOf(const std::string& text, std::uint8_t version = ZPImageStream::kMaxVersion) {
+std::vector<std::uint8_t> StreamOf(const std::string& text,
+                                   std::uint8_t version = ZPImageStream::kMaxVersion) {
     ZPProfile profile;
     std::string error;
     EXPECT_TRUE(zptest::Parse(profile, text, &error)) << error;
@@ -175,15 +184,26 @@ TEST(ZPProfileRoundTrip, CutOrUnknownRecordsFailAsCorruption) {
         ASSERT_EQ("Internal Corruption", error) << size;
     }
     const auto stream = StreamOf(EveryKindProfile(2, true));
-    // A record one byte longer than its object reads is corrupt, as is one of an unknown kind unless skippable.
+    // A record one byte longer than its object reads is corrupt, as is one of an unknown kind unless
+    // skippable.
     auto withObject = [&](std::uint32_t kind, std::uint8_t flags) {
         std::vector<std::uint8_t> bytes(stream);
         const std::size_t countAt = 1 + 4 + 4;  // version, tail offset, device flags
-        const std::size_t tailAt = (std::size_t{bytes[1]} << 24) | (bytes[2] << 16) | (bytes[3] << 8) | bytes[4];
+        const std::size_t tailAt =
+            (std::size_t{bytes[1]} << 24) | (bytes[2] << 16) | (bytes[3] << 8) | bytes[4];
         bytes[countAt + 3] = static_cast<std::uint8_t>(bytes[countAt + 3] + 1);
-        const std::uint8_t object[] = {static_cast<std::uint8_t>(kind >> 24), 0, 0, static_cast<std::uint8_t>(kind),
-                                       flags, 0, 0, 0, 1, 0x5A};
-        bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(tailAt), std::begin(object), std::end(object));
+        const std::uint8_t object[] = {static_cast<std::uint8_t>(kind >> 24),
+                                       0,
+                                       0,
+                                       static_cast<std::uint8_t>(kind),
+                                       flags,
+                                       0,
+                                       0,
+                                       0,
+                                       1,
+                                       0x5A};
+        bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(tailAt), std::begin(object),
+                     std::end(object));
         const std::size_t newTail = tailAt + sizeof object;
         for (int i = 0; i < 4; ++i)
             bytes[1 + i] = static_cast<std::uint8_t>(newTail >> (24 - 8 * i));

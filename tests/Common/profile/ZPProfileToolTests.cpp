@@ -77,6 +77,14 @@ TEST_F(ZPProfileToolTest, CompiledImageChecksInspectsAndDumpsLikeItsText) {
     EXPECT_NE(std::string::npos, inspected.find("load: OK\n"));
 }
 
+TEST_F(ZPProfileToolTest, AddressOptionSetsTheImageStart) {
+    ZPProfileToolOptions options{"compile", Text("p.txt", SmallProfile()), dir_.File("p.zkp"), 0x00080000u};
+    ASSERT_EQ(0, ZPRunProfileTool(options, out_, err_)) << err_.str();
+    ASSERT_EQ(0, Run("inspect", dir_.File("p.zkp")));
+    EXPECT_NE(std::string::npos, out_.str().find("start address: 0x00080000\n"));
+    EXPECT_NE(std::string::npos, out_.str().find("load: OK\n"));
+}
+
 TEST_F(ZPProfileToolTest, ADamagedImagePrintsTheLoaderErrorAndFails) {
     Bytes image = ImageOf();
     image[80] ^= 1;

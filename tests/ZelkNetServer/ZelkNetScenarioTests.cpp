@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+
+#include "Common/profile/ZKProfilePlus.h"
+#include "Common/profile/ZPImageLoader.h"
+#include "Common/profile/ZPLocalErrorDB.h"
+#include "Common/profile/ZPProfileHeader.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -159,6 +166,43 @@ TEST(ZelkNetScenario, LoadFindsByteFilesNextToTheScenario) {
     EXPECT_EQ((ZKBytes{1, 2, 3}), scenario->devices.at(0).store);
     EXPECT_FALSE(ZelkNetScenario::Load(dir.File("missing.toml"), error));
     EXPECT_NE(std::string::npos, error.find("missing.toml"));
+}
+
+// The copy of the demo next to the programs serves each device's compiled profile from its store and from the
+// server's stored profiles, and the scenario's error ids name sources and cause bits of that profile.
+TEST(ZelkNetScenario, TheBuiltDemoServesACompiledProfileForEveryDevice) {
+    std::string error;
+    const auto scenario = ZelkNetScenario::Load(ZK_BINARY_DIR "/share/zelkor/scenarios/demo.toml", error);
+    ASSERT_TRUE(scenario) << error;
+    for (const ZelkNetDeviceSpec& device : scenario->devices) {
+        const ZKDeviceIdentity& id = device.identity;
+        const auto stored = std::find_if(scenario->storedProfiles.begin(), scenario->storedProfiles.end(),
+                                         [&id](const ZelkNetStoredProfile& p) {
+                                             return p.typeName == id.typeName && p.major == id.mainMajor &&
+                                                    p.minor == id.mainMinor && p.build == id.mainBuild;
+                                         });
+        ASSERT_NE(scenario->storedProfiles.end(), stored) << id.typeName;
+        ASSERT_TRUE(device.profileLocation) << id.typeName;
+        const ZKProfileLocation& location = *device.profileLocation;
+        ASSERT_LE(location.address + location.size, device.store.size());
+        const ZKBytes image(device.store.begin() + location.address,
+                            device.store.begin() + location.address + location.size);
+        EXPECT_EQ(stored->bytes, image) << id.typeName;
+
+        ZKProfilePlus profile;
+        ASSERT_TRUE(ZPImageLoader::Load(image, profile, {}, error)) << id.typeName << ": " << error;
+        EXPECT_EQ(id.typeName, profile.Header()->DevType());
+        EXPECT_EQ(location.address, profile.Header()->ProfileAddress());
+        for (const ZelkNetErrorSpec& spec : device.errors) {
+            ASSERT_TRUE(profile.LocalErrorDB()) << id.typeName;
+            const ZPLocalErrorDB::Group* group = nullptr;
+            for (const auto& candidate : profile.LocalErrorDB()->Groups())
+                for (const ZPErrorInfo* source : candidate.sources)
+                    if (source->id == spec.id) group = &candidate;
+            ASSERT_TRUE(group) << id.typeName << " error " << spec.id;
+            EXPECT_LT(std::bit_width(spec.active | spec.stored), group->causes.size() + 1) << spec.id;
+        }
+    }
 }
 
 TEST(ZelkNetScenario, TheDemoScenarioReads) {

@@ -36,7 +36,7 @@ fi
 "$zkprofile" check "$tmp/missing.txt" > /dev/null
 [[ $? -eq 1 ]] || { echo "FAIL: a missing file must exit 1"; fail=1; }
 "$zkprofile" > /dev/null 2>&1
-[[ $? -eq 2 ]] || { echo "FAIL: no arguments must exit 2"; fail=1; }
+[[ $? -eq 1 ]] || { echo "FAIL: no arguments must exit 1"; fail=1; }
 
 [[ $fail -eq 0 ]] && echo "zkprofile checks passed"
 exit $fail

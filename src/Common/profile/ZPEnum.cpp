@@ -3,6 +3,7 @@
 #include "Common/profile/ZPCalData.h"
 #include "Common/profile/ZPGlobalMapDB.h"
 #include "Common/profile/ZPProfile.h"
+#include "Common/profile/ZPRecord.h"
 
 const ZPEnum::Element* ZPEnum::ByValue(std::int32_t value) const {
     for (const Element& element : elements_)
@@ -119,4 +120,46 @@ void ZPEnum::Dump(std::string& out) const {
     if (overridable_) out += "  OVERRIDABLE(TRUE)\n";
     if (!altNamesMap_.empty())
         out += "  ALTERNATE_NAMES(" + altNamesMap_ + ", " + std::to_string(altNameLength_) + ")\n";
+}
+
+// Record, the same for the five enumeration kinds: the name, the linked enumeration (or empty), unique tags
+// (u8), the element count and per element symbol, text, value (i32), tag symbol and tag (i32), then
+// overridable (u8), the alternative-names map (or empty) and its length per element (u16).
+void ZPEnum::Save(ZPRecordWriter& out) const {
+    ZPMap::Save(out);
+    out.String(LinkedEnum());
+    out.Bool(LinkedUniqueTags());
+    out.Count(elements_.size());
+    for (const Element& element : elements_) {
+        out.String(element.symbol);
+        out.String(element.text);
+        out.I32(element.value);
+        out.String(element.tagSymbol);
+        out.I32(element.tag);
+    }
+    out.Bool(overridable_);
+    out.String(altNamesMap_);
+    out.U16(altNameLength_);
+}
+
+bool ZPEnum::Load(ZPRecordReader& in) {
+    if (!ZPMap::Load(in)) return false;
+    const std::string linked = in.String();
+    const bool uniqueTags = in.Bool();
+    if (!in.Ok() || !Link(linked, uniqueTags)) return false;
+    elements_.clear();
+    const std::size_t count = in.Count(20);
+    for (std::size_t i = 0; i < count && in.Ok(); ++i) {
+        Element element;
+        element.symbol = in.String();
+        element.text = in.String();
+        element.value = in.I32();
+        element.tagSymbol = in.String();
+        element.tag = in.I32();
+        if (!AddElement(std::move(element))) return false;
+    }
+    overridable_ = in.Bool();
+    altNamesMap_ = in.String();
+    altNameLength_ = in.U16();
+    return in.Ok();
 }

@@ -30,6 +30,8 @@ public:
 
     std::unique_ptr<ZPMap> Clone() const override { return ZPCloneOf(*this); }
     void Dump(std::string& out) const override;
+    void Save(ZPRecordWriter& out) const override;
+    bool Load(ZPRecordReader& in) override;
 
     std::size_t Count() const { return elements_.size(); }
     const Element& At(std::size_t i) const { return elements_[i]; }
@@ -56,6 +58,11 @@ protected:
     KeywordResult ParseElement(bool withTag);
     // Resolves a tag symbol; tagged enumerations override it.
     virtual bool ResolveTag(Element& /*element*/) { return true; }
+    // The enumeration this one refers to in its record (a sub-enumeration's base, a tagged one's tag
+    // enumeration) and its unique-tags flag; Link sets both from a loaded record, false when they do not fit.
+    virtual std::string LinkedEnum() const { return {}; }
+    virtual bool LinkedUniqueTags() const { return false; }
+    virtual bool Link(const std::string& name, bool uniqueTags) { return name.empty() && !uniqueTags; }
 
     std::vector<Element> elements_;
     bool overridable_ = false;

@@ -1,6 +1,7 @@
 #include "Common/profile/ZPGlobalErrorDB.h"
 
 #include "Common/profile/ZPProfile.h"
+#include "Common/profile/ZPRecord.h"
 
 const ZPErrorInfo* ZPFindErrorInfo(const ZPErrorInfoList& list, const std::string& symbol) {
     for (const auto& info : list)
@@ -60,6 +61,29 @@ ZPErrorInfoList CopyList(const ZPErrorInfoList& list) {
     return copy;
 }
 
+void SaveList(ZPRecordWriter& out, const ZPErrorInfoList& list) {
+    out.Count(list.size());
+    for (const auto& info : list) {
+        out.U16(info->id);
+        out.String(info->symbol);
+        out.String(info->name);
+    }
+}
+
+bool LoadList(ZPRecordReader& in, ZPErrorInfoList& list, const ZPErrorInfoList* others) {
+    list.clear();
+    const std::size_t count = in.Count(10);
+    for (std::size_t i = 0; i < count && in.Ok(); ++i) {
+        auto info = std::make_unique<ZPErrorInfo>();
+        info->id = in.U16();
+        info->symbol = in.String();
+        info->name = in.String();
+        if (ZPFindErrorInfo(list, info->id) || (others && ZPFindErrorInfo(*others, info->id))) return false;
+        list.push_back(std::move(info));
+    }
+    return in.Ok();
+}
+
 }  // namespace zp_error
 
 ZPGlobalErrorDB::ZPGlobalErrorDB(const ZPGlobalErrorDB& other)
@@ -88,4 +112,16 @@ void ZPGlobalErrorDB::Dump(std::string& out) const {
         zp_error::DumpInfo(out, "SOURCE", *info);
     for (const auto& info : causes_)
         zp_error::DumpInfo(out, "CAUSE", *info);
+}
+
+// Record: the name, the sources, the causes (each a record list of zp_error::SaveList).
+void ZPGlobalErrorDB::Save(ZPRecordWriter& out) const {
+    ZPMap::Save(out);
+    zp_error::SaveList(out, sources_);
+    zp_error::SaveList(out, causes_);
+}
+
+bool ZPGlobalErrorDB::Load(ZPRecordReader& in) {
+    return ZPMap::Load(in) && Name() == Keyword() && zp_error::LoadList(in, sources_) &&
+           zp_error::LoadList(in, causes_);
 }

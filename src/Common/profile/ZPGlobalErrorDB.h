@@ -34,6 +34,8 @@ public:
     bool Parse() override { return ParseUnnamedBlock(); }
     std::unique_ptr<ZPMap> Clone() const override { return ZPCloneOf(*this); }
     void Dump(std::string& out) const override;
+    void Save(ZPRecordWriter& out) const override;
+    bool Load(ZPRecordReader& in) override;
 
     const ZPErrorInfoList& Sources() const { return sources_; }
     const ZPErrorInfoList& Causes() const { return causes_; }
@@ -57,4 +59,8 @@ bool CheckDuplicate(ZPProfile& profile, const ZPErrorInfoList& list, const ZPErr
                     const char* what);
 void DumpInfo(std::string& out, const char* keyword, const ZPErrorInfo& info);
 ZPErrorInfoList CopyList(const ZPErrorInfoList& list);
+// A record list: the count, then per record its id (u16), symbol and display name. Loading fails on a
+// repeated id, also against `others` (the global causes, for the local ones).
+void SaveList(ZPRecordWriter& out, const ZPErrorInfoList& list);
+bool LoadList(ZPRecordReader& in, ZPErrorInfoList& list, const ZPErrorInfoList* others = nullptr);
 }  // namespace zp_error

@@ -1,6 +1,7 @@
 #include "Common/profile/ZPGlobalMapDB.h"
 
 #include "Common/profile/ZPProfile.h"
+#include "Common/profile/ZPRecord.h"
 
 ZPGlobalMapDB::Entry* ZPGlobalMapDB::FindEntry(const std::string& name) {
     for (Entry& entry : entries_)
@@ -37,4 +38,28 @@ void ZPGlobalMapDB::Dump(std::string& out) const {
     for (const Entry& entry : entries_)
         out += "  MAP(" + entry.name + ", " + std::to_string(entry.id) + ", " + std::to_string(entry.size) +
                ")\n";
+}
+
+// Record: the name, the entry count, per entry its name, id (u16) and size (u32).
+void ZPGlobalMapDB::Save(ZPRecordWriter& out) const {
+    ZPMap::Save(out);
+    out.Count(entries_.size());
+    for (const Entry& entry : entries_) {
+        out.String(entry.name);
+        out.U16(entry.id);
+        out.U32(entry.size);
+    }
+}
+
+bool ZPGlobalMapDB::Load(ZPRecordReader& in) {
+    if (!ZPMap::Load(in) || Name() != Keyword()) return false;
+    entries_.clear();
+    const std::size_t count = in.Count(10);
+    for (std::size_t i = 0; i < count && in.Ok(); ++i) {
+        Entry entry{in.String(), in.U16(), in.U32(), 0};
+        for (const Entry& other : entries_)
+            if (other.name == entry.name || other.id == entry.id) return false;
+        entries_.push_back(std::move(entry));
+    }
+    return in.Ok();
 }

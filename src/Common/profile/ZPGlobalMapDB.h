@@ -29,6 +29,8 @@ public:
     bool Parse() override { return ParseUnnamedBlock(); }
     std::unique_ptr<ZPMap> Clone() const override { return ZPCloneOf(*this); }
     void Dump(std::string& out) const override;
+    void Save(ZPRecordWriter& out) const override;
+    bool Load(ZPRecordReader& in) override;
 
     Entry* FindEntry(const std::string& name);
     const std::vector<Entry>& Entries() const { return entries_; }

@@ -41,6 +41,13 @@ struct ZPImageIdentity {
     // The identity of `image` when its size, header and check word are good; nothing otherwise.
     static std::optional<ZPImageIdentity> Check(std::span<const std::uint8_t> image);
 
+    // True when `image` (whole words, at least two) checks to zero.
+    static bool CheckWordGood(std::span<const std::uint8_t> image);
+    // True when the 64-byte header has the magic, format, header size, flags and a terminated type name.
+    static bool HeaderFormatGood(std::span<const std::uint8_t> header);
+    // The header fields of a header that HeaderFormatGood accepts (the check word is not looked at).
+    static ZPImageIdentity FromHeader(std::span<const std::uint8_t> header);
+
     // An image with this identity around `payload`: the header, the payload padded with zero bytes to whole
     // words, then the check word. The end address is set from the size (start address + size - 1); a name
     // longer than 31 bytes is cut.

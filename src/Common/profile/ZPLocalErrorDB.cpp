@@ -1,6 +1,7 @@
 #include "Common/profile/ZPLocalErrorDB.h"
 
 #include "Common/profile/ZPProfile.h"
+#include "Common/profile/ZPRecord.h"
 
 int ZPLocalErrorDB::Group::CauseBit(const ZPErrorInfo* cause) const {
     for (std::size_t i = 0; i < causes.size(); ++i)
@@ -136,4 +137,62 @@ void ZPLocalErrorDB::Dump(std::string& out) const {
             out += "    CAUSE bit " + std::to_string(bit) + " (" + std::to_string(group.causes[bit]->id) +
                    ", " + group.causes[bit]->symbol + ")\n";
     }
+}
+
+// Record: the name, the local causes (a record list), the group count, per group its symbol, name, the count
+// and ids (u16) of its sources, the count and ids of its causes. A cause id is looked up among the global
+// causes first, then the local ones.
+void ZPLocalErrorDB::Save(ZPRecordWriter& out) const {
+    ZPMap::Save(out);
+    zp_error::SaveList(out, causes_);
+    out.Count(groups_.size());
+    for (const Group& group : groups_) {
+        out.String(group.symbol);
+        out.String(group.name);
+        out.Count(group.sources.size());
+        for (const ZPErrorInfo* source : group.sources)
+            out.U16(source->id);
+        out.Count(group.causes.size());
+        for (const ZPErrorInfo* cause : group.causes)
+            out.U16(cause->id);
+    }
+}
+
+bool ZPLocalErrorDB::Load(ZPRecordReader& in) {
+    const ZPGlobalErrorDB* global = P().GlobalErrorDB();
+    if (!global || !ZPMap::Load(in) || Name() != Keyword() ||
+        !zp_error::LoadList(in, causes_, &global->Causes()))
+        return false;
+    groups_.clear();
+    const std::size_t count = in.Count(16);
+    for (std::size_t i = 0; i < count && in.Ok(); ++i)
+        if (!LoadGroup(in)) return false;
+    return in.Ok();
+}
+
+bool ZPLocalErrorDB::LoadGroup(ZPRecordReader& in) {
+    const ZPGlobalErrorDB& global = *P().GlobalErrorDB();
+    Group group;
+    group.symbol = in.String();
+    group.name = in.String();
+    const std::size_t sources = in.Count(2);
+    for (std::size_t i = 0; i < sources && in.Ok(); ++i) {
+        const ZPErrorInfo* source = ZPFindErrorInfo(global.Sources(), in.U16());
+        if (!source) return false;
+        for (const Group& other : groups_)
+            for (const ZPErrorInfo* used : other.sources)
+                if (used == source) return false;
+        group.sources.push_back(source);
+    }
+    const std::size_t causes = in.Count(2);
+    for (std::size_t i = 0; i < causes && in.Ok(); ++i) {
+        const std::uint16_t id = in.U16();
+        const ZPErrorInfo* cause = ZPFindErrorInfo(global.Causes(), id);
+        if (!cause) cause = ZPFindErrorInfo(causes_, id);
+        if (!cause) return false;
+        group.causes.push_back(cause);
+    }
+    if (!in.Ok() || group.symbol.empty() || group.name.empty()) return false;
+    groups_.push_back(std::move(group));
+    return true;
 }

@@ -37,6 +37,8 @@ public:
     bool Parse() override;
     std::unique_ptr<ZPMap> Clone() const override { return ZPCloneOf(*this); }
     void Dump(std::string& out) const override;
+    void Save(ZPRecordWriter& out) const override;
+    bool Load(ZPRecordReader& in) override;
 
     const ZPErrorInfoList& Causes() const { return causes_; }
     const std::vector<Group>& Groups() const { return groups_; }
@@ -48,6 +50,7 @@ protected:
 private:
     KeywordResult ParseGroup();
     bool ParseSymbolList(Group& group, bool sources);
+    bool LoadGroup(ZPRecordReader& in);
 
     ZPErrorInfoList causes_;
     std::vector<Group> groups_;

@@ -1,92 +1,26 @@
 #include "Common/profile/ZPMap.h"
 
-#include <cstring>
-
 #include "Common/profile/ZPGlobalMapDB.h"
+#include "Common/profile/ZPKindTable.h"
 #include "Common/profile/ZPProfile.h"
-
-namespace {
-
-const char* const kKeywords[ZP_KIND_COUNT] = {
-    "ENUM",
-    "GLOBAL_ID_DATABASE",
-    "GLOBAL_UNIT_DATABASE",
-    "QTY_UNIT_DATABASE",
-    "LOCAL_UNIT_DATABASE",
-    "GLOBAL_QTY_DATABASE",
-    "GLOBAL_MAP_DATABASE",
-    "PROFILE_HEADER",
-    "DATA_LOGGING",
-    "PIN",
-    "PIN_GROUP",
-    "PIN_ASSIGNMENT_GROUP",
-    "UNIT_GROUP",
-    "REPRESENTATION",
-    "MAP_CELL",
-    "ITEM",
-    "DIMENSION",
-    "BREAKPOINTS",
-    "MODE_SELECT",
-    "STRATEGY",
-    "OM_DASH",
-    "MAP_DASH",
-    "MENU",
-    "OPAQUE_CAL_DATA",
-    "ANALOGUE_SENSOR",
-    "GLOBAL_ERROR_DATABASE",
-    "LOCAL_ERROR_DATABASE",
-    "HELP",
-    "SUB_ENUM",
-    "TAGGED_ENUM",
-    "SECURE_ENUM",
-    "FEATURE_DATABASE",
-    "LOGBOOK_INFO",
-    "LOGBOOK_HEADER_MENU",
-    "LOGBOOK_ENTRY_MENU",
-    "IOFUNCTION_REQUIREMENT_GROUP",
-    "IOFUNCTION_SHARING_GROUP",
-    "SECURE_TAGGED_ENUM",
-    "RENAMING_GROUP",
-    "CASE_SELECT_RENAMING_GROUP",
-    "ITEM_SELECT_RENAMING_GROUP",
-};
-
-}  // namespace
+#include "Common/profile/ZPRecord.h"
 
 const char* ZPKindKeyword(int kind) {
-    return kind >= 0 && kind < ZP_KIND_COUNT ? kKeywords[kind] : "?";
+    return ZPKindInfoOf(kind).keyword;
 }
 
 int ZPKindOfKeyword(const std::string& keyword) {
     for (int kind = 0; kind < ZP_KIND_COUNT; ++kind)
-        if (keyword == kKeywords[kind]) return kind;
+        if (keyword == ZPKindInfoOf(kind).keyword) return kind;
     return -1;
 }
 
 bool ZPIsSingletonKind(int kind) {
-    switch (kind) {
-        case ZP_GLOBAL_ID_DATABASE:
-        case ZP_GLOBAL_UNIT_DATABASE:
-        case ZP_GLOBAL_QTY_DATABASE:
-        case ZP_GLOBAL_MAP_DATABASE:
-        case ZP_GLOBAL_ERROR_DATABASE:
-        case ZP_LOCAL_ERROR_DATABASE:
-        case ZP_PROFILE_HEADER:
-        case ZP_DATA_LOGGING:
-        case ZP_MENU:
-        case ZP_FEATURE_DATABASE:
-        case ZP_LOGBOOK_INFO:
-        case ZP_LOGBOOK_HEADER_MENU:
-        case ZP_LOGBOOK_ENTRY_MENU:
-            return true;
-        default:
-            return false;
-    }
+    return ZPKindInfoOf(kind).Has(ZPK_SINGLETON);
 }
 
 bool ZPIsEnumKind(int kind) {
-    return kind == ZP_ENUM || kind == ZP_SUB_ENUM || kind == ZP_TAGGED_ENUM || kind == ZP_SECURE_ENUM ||
-           kind == ZP_SECURE_TAGGED_ENUM;
+    return ZPKindInfoOf(kind).Has(ZPK_ENUM);
 }
 
 ZPMap::ZPMap(ZPProfile* profile, int kind, std::string name)
@@ -115,6 +49,27 @@ bool ZPMap::Parse() {
 }
 
 void ZPMap::Dump(std::string& /*out*/) const {}
+
+bool ZPMap::IsReferencable() const {
+    return ZPKindInfoOf(kind_).Has(ZPK_REFERENCABLE);
+}
+
+bool ZPMap::IsTemplatable() const {
+    return ZPKindInfoOf(kind_).Has(ZPK_TEMPLATABLE);
+}
+
+bool ZPMap::HasGlobalMapId() const {
+    return ZPKindInfoOf(kind_).Has(ZPK_GLOBAL_MAP_ID);
+}
+
+void ZPMap::Save(ZPRecordWriter& out) const {
+    out.String(name_);
+}
+
+bool ZPMap::Load(ZPRecordReader& in) {
+    name_ = in.String();
+    return in.Ok() && !name_.empty();
+}
 
 void ZPMap::ReportInvalid() {
     P().AddError("%s(%s) parsed OK but is not valid\n", Keyword(), name_.c_str());

@@ -11,6 +11,8 @@
 #include <vector>
 
 class ZPProfile;
+class ZPRecordReader;
+class ZPRecordWriter;
 
 enum ZPKind : int {
     ZP_ENUM = 0,
@@ -60,6 +62,7 @@ enum ZPKind : int {
 // Modifier flags given before a block.
 enum ZPMapFlag : std::uint8_t { ZP_FLAG_VIRTUAL = 1, ZP_FLAG_LOGBOOK = 2, ZP_FLAG_LEARNING = 4 };
 
+// Lookups in the kind table (ZPKindTable.h).
 // The keyword of a kind, or "?" for a code outside the table.
 const char* ZPKindKeyword(int kind);
 // The kind of a keyword (exact, case-sensitive), or -1.
@@ -84,15 +87,22 @@ public:
     virtual bool Parse();
     // A deep copy owned by the caller; references to other objects of the profile are shared.
     virtual std::unique_ptr<ZPMap> Clone() const = 0;
-    // Resolves references that may name objects defined later; called once at the end of the file.
+    // Resolves references that may name objects defined later; called once at the end of the file and after
+    // the last object of an image.
     virtual bool ResolveReferences() { return true; }
+    // Writes the object's record for the image's object stream: its name, then the fields of its kind.
+    virtual void Save(ZPRecordWriter& out) const;
+    // Reads the record that Save wrote; false when it is malformed or names what the profile does not hold.
+    // The objects before this one are already in the profile.
+    virtual bool Load(ZPRecordReader& in);
     // Appends what the parser understood, one "  " indented line per field, for `zkprofile dump`.
     virtual void Dump(std::string& out) const;
 
-    virtual bool IsReferencable() const { return false; }
-    virtual bool IsTemplatable() const { return false; }
+    // The kind's traits, from the kind table.
+    bool IsReferencable() const;
+    bool IsTemplatable() const;
     // Maps stored in the device calibration; they carry a GLOBAL_MAP_DATABASE entry.
-    virtual bool HasGlobalMapId() const { return false; }
+    bool HasGlobalMapId() const;
 
     ZPProfile* Profile() const { return profile_; }
     void SetProfile(ZPProfile* profile) { profile_ = profile; }
@@ -164,16 +174,14 @@ std::unique_ptr<ZPMap> ZPCloneOf(const T& map) {
     return copy;
 }
 
-// Maps that other blocks may name.
+// Maps that other blocks may name (the kind table says which kinds).
 class ZPReferencableMap : public ZPMap {
 public:
     using ZPMap::ZPMap;
-    bool IsReferencable() const override { return true; }
 };
 
-// Maps that may be defined as a TEMPLATE and derived FROM one.
+// Maps that may be defined as a TEMPLATE and derived FROM one (the kind table says which kinds).
 class ZPTemplatableMap : public ZPReferencableMap {
 public:
     using ZPReferencableMap::ZPReferencableMap;
-    bool IsTemplatable() const override { return true; }
 };

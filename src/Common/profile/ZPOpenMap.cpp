@@ -1,72 +1,34 @@
 #include "Common/profile/ZPOpenMap.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 
 #include "Common/NumberSyntax.h"
+#include "Common/profile/ZPKindTable.h"
 #include "Common/profile/ZPProfile.h"
+#include "Common/profile/ZPRecord.h"
 
 namespace {
 
-// Argument lists: L label, S quoted string, I integer, R real, E a word of `words`, W a word list "( ... )";
-// an empty signature is a flag without arguments.
-struct KeywordSpec {
-    const char* keyword;
-    const char* signature;
-    const char* const* words = nullptr;
-    int wordCount = 0;
-};
+// Record codes of the menu's nesting entries; every other code is an index into the kind's grammar.
+constexpr std::uint8_t kSubMenuCode = 0xFE;
+constexpr std::uint8_t kEndSubMenuCode = 0xFF;
 
-const char* const kValueTypes[3] = {"UNSIGNED", "SIGNED", "REAL"};
+std::span<const ZPKeywordSpec> GrammarOf(int kind) {
+    return ZPKindInfoOf(kind).grammar;
+}
 
-const std::vector<KeywordSpec>& SpecsOf(int kind) {
-    static const std::vector<KeywordSpec> kText = {{"TEXT", "S"}};
-    static const std::vector<KeywordSpec> kIdDB = {{"ID", "LI"}};
-    static const std::vector<KeywordSpec> kUnitDB = {{"UNIT", "LS"}};
-    static const std::vector<KeywordSpec> kQtyUnitDB = {{"QTY_UNIT", "LL"}};
-    static const std::vector<KeywordSpec> kQtyDB = {{"QTY", "LSL"}};
-    static const std::vector<KeywordSpec> kDataLogging = {{"CHANNELS", "I"}, {"TICK_MS", "I"}};
-    static const std::vector<KeywordSpec> kMapCell = {
-        {"TYPE", "E", kValueTypes, 3}, {"BITS", "I"}, {"SCALE", "R"}, {"OFFSET", "R"}};
-    static const std::vector<KeywordSpec> kItem = {
-        {"ID", "I"},   {"TEXT", "S"},  {"TYPE", "E", kValueTypes, 3},
-        {"BITS", "I"}, {"SCALE", "R"}, {"OFFSET", "R"},
-        {"QTY", "L"},  {"ENUM", "L"},  {"HELP", "L"}};
-    static const std::vector<KeywordSpec> kMenu = {{"TITLE", "S"}, {"ITEM", "L"}, {"MAP", "L"}};
-    static const std::vector<KeywordSpec> kIoGroup = {{"TEXT", "S"}, {"IO_FUNCTIONS", "W"}};
-    static const std::vector<KeywordSpec> kRequirement = {
-        {"TEXT", "S"}, {"IO_FUNCTIONS", "W"}, {"CONDITION", "S"}};
-    static const std::vector<KeywordSpec> kHelp = {{"TEXT", "S"}, {"LINK", "L"}};
-    static const std::vector<KeywordSpec> kFeatures = {{"FEATURE", "ILS"}};
-    switch (kind) {
-        case ZP_GLOBAL_ID_DATABASE:
-            return kIdDB;
-        case ZP_GLOBAL_UNIT_DATABASE:
-        case ZP_LOCAL_UNIT_DATABASE:
-            return kUnitDB;
-        case ZP_QTY_UNIT_DATABASE:
-            return kQtyUnitDB;
-        case ZP_GLOBAL_QTY_DATABASE:
-            return kQtyDB;
-        case ZP_DATA_LOGGING:
-            return kDataLogging;
-        case ZP_MAP_CELL:
-            return kMapCell;
-        case ZP_ITEM:
-            return kItem;
-        case ZP_MENU:
-            return kMenu;
-        case ZP_PIN_ASSIGNMENT_GROUP:
-        case ZP_IOFUNCTION_SHARING_GROUP:
-            return kIoGroup;
-        case ZP_IOFUNCTION_REQUIREMENT_GROUP:
-            return kRequirement;
-        case ZP_HELP:
-            return kHelp;
-        case ZP_FEATURE_DATABASE:
-            return kFeatures;
-        default:
-            return kText;
-    }
+std::string RealText(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+int WordIndex(const ZPKeywordSpec& spec, const std::string& word) {
+    for (int i = 0; i < spec.wordCount; ++i)
+        if (word == spec.words[i]) return i;
+    return -1;
 }
 
 }  // namespace
@@ -76,61 +38,7 @@ ZPOpenMap::ZPOpenMap(ZPProfile* profile, int kind) : ZPTemplatableMap(profile, k
 }
 
 bool ZPOpenMap::IsDatabase() const {
-    switch (Kind()) {
-        case ZP_GLOBAL_ID_DATABASE:
-        case ZP_GLOBAL_UNIT_DATABASE:
-        case ZP_QTY_UNIT_DATABASE:
-        case ZP_LOCAL_UNIT_DATABASE:
-        case ZP_GLOBAL_QTY_DATABASE:
-        case ZP_DATA_LOGGING:
-        case ZP_FEATURE_DATABASE:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool ZPOpenMap::IsReferencable() const {
-    switch (Kind()) {
-        case ZP_PIN:
-        case ZP_PIN_GROUP:
-        case ZP_PIN_ASSIGNMENT_GROUP:
-        case ZP_UNIT_GROUP:
-        case ZP_REPRESENTATION:
-        case ZP_MAP_CELL:
-        case ZP_ITEM:
-        case ZP_MAP_DASH:
-        case ZP_ANALOGUE_SENSOR:
-        case ZP_HELP:
-        case ZP_LOGBOOK_INFO:
-        case ZP_LOGBOOK_HEADER_MENU:
-        case ZP_LOGBOOK_ENTRY_MENU:
-        case ZP_IOFUNCTION_REQUIREMENT_GROUP:
-        case ZP_IOFUNCTION_SHARING_GROUP:
-        case ZP_RENAMING_GROUP:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool ZPOpenMap::IsTemplatable() const {
-    switch (Kind()) {
-        case ZP_PIN:
-        case ZP_PIN_GROUP:
-        case ZP_PIN_ASSIGNMENT_GROUP:
-        case ZP_UNIT_GROUP:
-        case ZP_ITEM:
-        case ZP_IOFUNCTION_REQUIREMENT_GROUP:
-        case ZP_IOFUNCTION_SHARING_GROUP:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool ZPOpenMap::HasGlobalMapId() const {
-    return Kind() == ZP_ANALOGUE_SENSOR || Kind() == ZP_RENAMING_GROUP;
+    return ZPKindInfoOf(Kind()).Has(ZPK_DATABASE);
 }
 
 bool ZPOpenMap::Parse() {
@@ -186,12 +94,9 @@ bool ZPOpenMap::ReadArgs(const char* signature, Entry& entry) {
             case 'I':
                 entry.args.push_back(std::to_string(value.integer));
                 break;
-            case 'R': {
-                char text[40];
-                std::snprintf(text, sizeof text, "%.17g", value.real);
-                entry.args.emplace_back(text);
+            case 'R':
+                entry.args.push_back(RealText(value.real));
                 break;
-            }
             default:
                 entry.args.push_back(value.text);
                 break;
@@ -200,41 +105,43 @@ bool ZPOpenMap::ReadArgs(const char* signature, Entry& entry) {
     return true;
 }
 
-ZPMap::KeywordResult ZPOpenMap::ParseKeyword(const std::string& token) {
-    if (Kind() == ZP_MENU && token == "SUB_MENU") {
-        // SUB_MENU ( "title" ) { menu keywords }
-        std::string title;
-        if (!P().ReadStringArg(title)) return KeywordResult::Failed;
-        std::string brace;
-        if (!P().PopToken(brace) || brace != "{") {
-            P().AddError("Could not find start of map %s\n", title.c_str());
-            return KeywordResult::Failed;
-        }
-        if (++P().MenuDepth() > ZPProfile::kMaxMenuDepth) {
-            P().AddError("MENU nesting is deeper than %d levels\n", ZPProfile::kMaxMenuDepth);
-            return KeywordResult::Failed;
-        }
-        entries_.push_back({"SUB_MENU", {title}});
-        std::string inner;
-        for (;;) {
-            if (!P().PopToken(inner)) {
-                P().AddError("Unexpected end of file\n");
-                return KeywordResult::Failed;
-            }
-            if (inner == "}") break;
-            const KeywordResult result = ParseKeyword(inner);
-            if (result == KeywordResult::Failed) return result;
-            if (result == KeywordResult::Unknown) {
-                P().AddError("Unexpected token \"%s\"\n", inner.c_str());
-                return KeywordResult::Failed;
-            }
-        }
-        --P().MenuDepth();
-        entries_.push_back({"END_SUB_MENU", {}});
-        return KeywordResult::Handled;
+// SUB_MENU ( "title" ) { menu keywords }
+ZPMap::KeywordResult ZPOpenMap::ParseSubMenu() {
+    std::string title;
+    if (!P().ReadStringArg(title)) return KeywordResult::Failed;
+    std::string brace;
+    if (!P().PopToken(brace) || brace != "{") {
+        P().AddError("Could not find start of map %s\n", title.c_str());
+        return KeywordResult::Failed;
     }
-    for (const KeywordSpec& desc : SpecsOf(Kind())) {
-        if (token != desc.keyword) continue;
+    if (++P().MenuDepth() > ZPProfile::kMaxMenuDepth) {
+        P().AddError("MENU nesting is deeper than %d levels\n", ZPProfile::kMaxMenuDepth);
+        return KeywordResult::Failed;
+    }
+    entries_.push_back({"SUB_MENU", {title}});
+    std::string inner;
+    for (;;) {
+        if (!P().PopToken(inner)) {
+            P().AddError("Unexpected end of file\n");
+            return KeywordResult::Failed;
+        }
+        if (inner == "}") break;
+        const KeywordResult result = ParseKeyword(inner);
+        if (result == KeywordResult::Failed) return result;
+        if (result == KeywordResult::Unknown) {
+            P().AddError("Unexpected token \"%s\"\n", inner.c_str());
+            return KeywordResult::Failed;
+        }
+    }
+    --P().MenuDepth();
+    entries_.push_back({"END_SUB_MENU", {}});
+    return KeywordResult::Handled;
+}
+
+ZPMap::KeywordResult ZPOpenMap::ParseKeyword(const std::string& token) {
+    if (Kind() == ZP_MENU && token == "SUB_MENU") return ParseSubMenu();
+    for (const ZPKeywordSpec& desc : GrammarOf(Kind())) {
+        if (token != desc.keyword || desc.recordOnly) continue;
         Entry entry{token, {}};
         if (*desc.signature == 'E') {
             int index = 0;
@@ -296,7 +203,8 @@ void ZPOpenMap::Dump(std::string& out) const {
             continue;
         }
         out += std::string(2 * depth, ' ') + entry.keyword;
-        if (!entry.args.empty() || entry.keyword == "IO_FUNCTIONS") {
+        if (!entry.args.empty() || entry.keyword == "IO_FUNCTIONS" || entry.keyword == "PINS" ||
+            entry.keyword == "ATTRIBUTES") {
             out += "(";
             for (std::size_t i = 0; i < entry.args.size(); ++i)
                 out += (i ? ", " : "") + entry.args[i];
@@ -312,22 +220,146 @@ void ZPOpenMap::Dump(std::string& out) const {
 
 bool ZPOpenMap::ResolveReferences() {
     if (IsTemplate()) return true;
-    for (const Entry& entry : entries_) {
-        if (entry.args.empty()) continue;
-        const std::string& name = entry.args[0];
-        bool found = true;
-        if (Kind() == ZP_ITEM && entry.keyword == "ENUM") {
-            found = P().FindEnum(name) != nullptr;
-            if (!found) P().AddErrorRaw("Could not find reference to \"%s\"\n", name.c_str());
-        } else if (Kind() == ZP_ITEM && entry.keyword == "HELP") {
-            found = P().FindReference(ZP_HELP, name, true, true) != nullptr;
-        } else if (Kind() == ZP_MENU && entry.keyword == "ITEM") {
-            found = P().FindReference(ZP_ITEM, name, true, true) != nullptr;
-        } else if (Kind() == ZP_MENU && entry.keyword == "MAP") {
-            found = P().FindCalibratable(name) != nullptr;
-            if (!found) P().AddErrorRaw("Could not find reference to \"%s\"\n", name.c_str());
-        }
-        if (!found) return false;
+    for (const Entry& entry : entries_)
+        if (!entry.args.empty() && !ResolveEntry(entry)) return false;
+    return true;
+}
+
+bool ZPOpenMap::ResolveEntry(const Entry& entry) {
+    const std::string& name = entry.args[0];
+    const std::string& keyword = entry.keyword;
+    const int kind = Kind();
+    if (kind == ZP_ITEM && keyword == "ENUM") {
+        if (P().FindEnum(name)) return true;
+        P().AddErrorRaw("Could not find reference to \"%s\"\n", name.c_str());
+        return false;
+    }
+    if (kind == ZP_ITEM && keyword == "ID") {
+        const ZPOpenMap* ids = P().GlobalIdDB();
+        if (!ids) return true;  // the whole-profile check reports the missing database
+        for (const Entry& id : ids->Entries())
+            if (id.keyword == "ID" && id.args.size() == 2 && id.args[1] == name) return true;
+        P().AddErrorRaw("ITEM(%s) ID(%s) is not in GLOBAL_ID_DATABASE\n", Name().c_str(), name.c_str());
+        return false;
+    }
+    if (kind == ZP_ITEM && keyword == "HELP") return P().FindReference(ZP_HELP, name, true, true) != nullptr;
+    if (keyword == "ITEM" && kind != ZP_ITEM) return P().FindReference(ZP_ITEM, name, true, true) != nullptr;
+    if (kind == ZP_MENU && keyword == "MAP") {
+        if (P().FindCalibratable(name)) return true;
+        P().AddErrorRaw("Could not find reference to \"%s\"\n", name.c_str());
+        return false;
+    }
+    if (keyword == "PINS") {
+        for (const std::string& pin : entry.args)
+            if (!P().FindReference(ZP_PIN, pin, true, true)) return false;
     }
     return true;
+}
+
+// Record: the name, the entry count, then per entry its code (the grammar index, or the menu's nesting
+// codes) and its arguments by the keyword's signature.
+void ZPOpenMap::Save(ZPRecordWriter& out) const {
+    ZPMap::Save(out);
+    const std::span<const ZPKeywordSpec> grammar = GrammarOf(Kind());
+    out.Count(entries_.size());
+    for (const Entry& entry : entries_) {
+        if (entry.keyword == "SUB_MENU") {
+            out.U8(kSubMenuCode);
+            out.String(entry.args.empty() ? std::string() : entry.args[0]);
+            continue;
+        }
+        if (entry.keyword == "END_SUB_MENU") {
+            out.U8(kEndSubMenuCode);
+            continue;
+        }
+        std::size_t code = 0;
+        while (code < grammar.size() && entry.keyword != grammar[code].keyword)
+            ++code;
+        if (code == grammar.size()) code = 0;  // never happens: every entry was read by this grammar
+        const ZPKeywordSpec& spec = grammar[code];
+        out.U8(static_cast<std::uint8_t>(code));
+        const char* signature = spec.signature;
+        if (*signature == 'W') {
+            out.Count(entry.args.size());
+            for (const std::string& word : entry.args)
+                out.String(word);
+            continue;
+        }
+        for (std::size_t i = 0; signature[i]; ++i) {
+            const std::string arg = i < entry.args.size() ? entry.args[i] : std::string();
+            std::int64_t integer = 0;
+            switch (signature[i]) {
+                case 'I':
+                    std::from_chars(arg.data(), arg.data() + arg.size(), integer);
+                    out.I64(integer);
+                    break;
+                case 'R':
+                    out.F64(std::strtod(arg.c_str(), nullptr));
+                    break;
+                case 'E':
+                    out.U8(static_cast<std::uint8_t>(WordIndex(spec, arg)));
+                    break;
+                default:
+                    out.String(arg);
+                    break;
+            }
+        }
+    }
+}
+
+bool ZPOpenMap::Load(ZPRecordReader& in) {
+    if (!ZPMap::Load(in)) return false;
+    if (IsDatabase() && Name() != Keyword()) return false;
+    entries_.clear();
+    const std::size_t count = in.Count(1);
+    int depth = 0;
+    for (std::size_t i = 0; i < count && in.Ok(); ++i)
+        if (!LoadEntry(in, depth)) return false;
+    return in.Ok() && depth == 0;
+}
+
+bool ZPOpenMap::LoadEntry(ZPRecordReader& in, int& depth) {
+    const std::uint8_t code = in.U8();
+    if (Kind() == ZP_MENU && code == kSubMenuCode) {
+        if (++depth > ZPProfile::kMaxMenuDepth) return false;
+        entries_.push_back({"SUB_MENU", {in.String()}});
+        return in.Ok();
+    }
+    if (Kind() == ZP_MENU && code == kEndSubMenuCode) {
+        if (--depth < 0) return false;
+        entries_.push_back({"END_SUB_MENU", {}});
+        return true;
+    }
+    const std::span<const ZPKeywordSpec> grammar = GrammarOf(Kind());
+    if (code >= grammar.size()) return false;
+    const ZPKeywordSpec& spec = grammar[code];
+    Entry entry{spec.keyword, {}};
+    const char* signature = spec.signature;
+    if (*signature == 'W') {
+        const std::size_t words = in.Count(4);
+        for (std::size_t i = 0; i < words && in.Ok(); ++i)
+            entry.args.push_back(in.String());
+    } else {
+        for (std::size_t i = 0; signature[i]; ++i) {
+            switch (signature[i]) {
+                case 'I':
+                    entry.args.push_back(std::to_string(in.I64()));
+                    break;
+                case 'R':
+                    entry.args.push_back(RealText(in.F64()));
+                    break;
+                case 'E': {
+                    const std::uint8_t word = in.U8();
+                    if (word >= spec.wordCount) return false;
+                    entry.args.emplace_back(spec.words[word]);
+                    break;
+                }
+                default:
+                    entry.args.push_back(in.String());
+                    break;
+            }
+        }
+    }
+    entries_.push_back(std::move(entry));
+    return in.Ok();
 }

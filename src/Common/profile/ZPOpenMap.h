@@ -3,9 +3,10 @@
 // map cells, items, the menu, pins and pin groups, IO function groups, help, dashboards, logbook maps,
 // renaming groups and the feature database.
 //
-// Each kind has a table of keywords with their argument lists; the body keeps every keyword in order with
-// its arguments as text. Typed accessors (Value, Values) serve the checks of the profile. The grammar of
-// each kind is written down in docs/profile-text.md.
+// Each kind's row of the kind table gives its keywords with their argument lists; the body keeps every
+// keyword in order with its arguments as text. Typed accessors (Value, Values) serve the checks of the
+// profile. The grammar of each kind is written down in docs/profile-text.md, its record in
+// docs/profile-image.md.
 
 #include <string>
 #include <vector>
@@ -24,11 +25,11 @@ public:
     bool Parse() override;
     std::unique_ptr<ZPMap> Clone() const override { return ZPCloneOf(*this); }
     void Dump(std::string& out) const override;
-    bool IsReferencable() const override;
-    bool IsTemplatable() const override;
-    bool HasGlobalMapId() const override;
-    // Items name their enumeration and help; the menu names items and calibratable maps.
+    // Items name their enumeration and help and an id of the GLOBAL_ID_DATABASE; the menus name items and
+    // calibratable maps; pin groups name pins.
     bool ResolveReferences() override;
+    void Save(ZPRecordWriter& out) const override;
+    bool Load(ZPRecordReader& in) override;
 
     const std::vector<Entry>& Entries() const { return entries_; }
     // The first argument of the last entry with `keyword`, or empty.
@@ -48,6 +49,9 @@ protected:
 private:
     bool IsDatabase() const;
     bool ReadArgs(const char* signature, Entry& entry);
+    KeywordResult ParseSubMenu();
+    bool ResolveEntry(const Entry& entry);
+    bool LoadEntry(ZPRecordReader& in, int& depth);
 
     std::vector<Entry> entries_;
 };

@@ -8,51 +8,22 @@
 #include "Common/profile/ZPEnum.h"
 #include "Common/profile/ZPGlobalErrorDB.h"
 #include "Common/profile/ZPGlobalMapDB.h"
+#include "Common/profile/ZPKindTable.h"
 #include "Common/profile/ZPLocalErrorDB.h"
 #include "Common/profile/ZPOpenMap.h"
 #include "Common/profile/ZPProfileHeader.h"
-#include "Common/profile/ZPSubEnum.h"
-#include "Common/profile/ZPTaggedEnum.h"
 #include "Platform/ZKAssert.h"
-
-namespace {
-
-std::unique_ptr<ZPMap> CreateMap(ZPProfile* profile, int kind) {
-    switch (kind) {
-        case ZP_ENUM:
-        case ZP_SECURE_ENUM:
-            return std::make_unique<ZPEnum>(profile, kind);
-        case ZP_SUB_ENUM:
-            return std::make_unique<ZPSubEnum>(profile);
-        case ZP_TAGGED_ENUM:
-        case ZP_SECURE_TAGGED_ENUM:
-            return std::make_unique<ZPTaggedEnum>(profile, kind);
-        case ZP_GLOBAL_MAP_DATABASE:
-            return std::make_unique<ZPGlobalMapDB>(profile);
-        case ZP_PROFILE_HEADER:
-            return std::make_unique<ZPProfileHeader>(profile);
-        case ZP_GLOBAL_ERROR_DATABASE:
-            return std::make_unique<ZPGlobalErrorDB>(profile);
-        case ZP_LOCAL_ERROR_DATABASE:
-            return std::make_unique<ZPLocalErrorDB>(profile);
-        case ZP_DIMENSION:
-        case ZP_BREAKPOINTS:
-        case ZP_MODE_SELECT:
-        case ZP_STRATEGY:
-        case ZP_OPAQUE_CAL_DATA:
-            return std::make_unique<ZPCalData>(profile, kind);
-        default:
-            return std::make_unique<ZPOpenMap>(profile, kind);
-    }
-}
-
-}  // namespace
 
 ZPProfile::ZPProfile()
     : conditionChecker_([this](const std::string& condition, std::string& message) {
           return ZPConditionHost::Check(*this, condition, message);
       }) {}
 ZPProfile::~ZPProfile() = default;
+
+std::unique_ptr<ZPMap> ZPProfile::CreateMap(int kind) {
+    const ZPKindInfo& info = ZPKindInfoOf(kind);
+    return info.create ? info.create(this, kind) : nullptr;
+}
 
 void ZPProfile::Clear() {
     maps_.clear();
@@ -65,6 +36,8 @@ void ZPProfile::Clear() {
     localUnitsDefined_ = false;
     itemIndexMessage_ = nullptr;
     menuDepth_ = 0;
+    mainVersion_ = 0;
+    deviceFlags_ = 0;
 }
 
 void ZPProfile::TakeFrom(ZPProfile& source) {
@@ -104,16 +77,19 @@ ZPMap* ZPProfile::Find(int kind, const std::string& name) const {
     return it == byName_[kind].end() ? nullptr : it->second;
 }
 
-ZPEnum* ZPProfile::FindEnum(const std::string& name) const {
-    for (int kind : {ZP_ENUM, ZP_SUB_ENUM, ZP_TAGGED_ENUM, ZP_SECURE_ENUM, ZP_SECURE_TAGGED_ENUM})
-        if (ZPMap* map = Find(kind, name)) return static_cast<ZPEnum*>(map);
+ZPMap* ZPProfile::FindWithTrait(unsigned trait, const std::string& name) const {
+    for (int kind = 0; kind < ZP_KIND_COUNT; ++kind)
+        if (ZPKindInfoOf(kind).traits & trait)
+            if (ZPMap* map = Find(kind, name)) return map;
     return nullptr;
 }
 
+ZPEnum* ZPProfile::FindEnum(const std::string& name) const {
+    return static_cast<ZPEnum*>(FindWithTrait(ZPK_ENUM, name));
+}
+
 ZPMap* ZPProfile::FindCalibratable(const std::string& name) const {
-    for (int kind : {ZP_DIMENSION, ZP_BREAKPOINTS, ZP_MODE_SELECT, ZP_STRATEGY, ZP_OPAQUE_CAL_DATA})
-        if (ZPMap* map = Find(kind, name)) return map;
-    return nullptr;
+    return FindWithTrait(ZPK_CALIBRATABLE, name);
 }
 
 ZPMap* ZPProfile::FindReference(int kind, const std::string& name, bool countUse, bool report) {
@@ -232,18 +208,19 @@ bool ZPProfile::ParseBlock(const std::string& keyword, bool isTemplate, std::uin
         AddError("Unrecognised token \"%s\"\n", keyword.c_str());
         return false;
     }
-    if (kind == ZP_QTY_UNIT_DATABASE || kind == ZP_LOCAL_UNIT_DATABASE) return ParseUnitSection(kind);
+    if (ZPKindInfoOf(kind).Has(ZPK_UNIT_SECTION)) return ParseUnitSection(kind);
     if (kind == ZP_ITEM && itemIndexMessage_ && !isTemplate) {
         AddError("%s", itemIndexMessage_);
         return false;
     }
-    std::unique_ptr<ZPMap> map = CreateMap(this, kind);
+    std::unique_ptr<ZPMap> map = CreateMap(kind);
     map->SetTemplate(isTemplate);
     map->SetFlags(flags);
     if (isTemplate && !map->IsTemplatable()) {
         AddError("%s cannot be used as a TEMPLATE\n", keyword.c_str());
         return false;
     }
+    if (kind == ZP_MENU && !isTemplate && !RootMenu() && !CreatePinAssignmentMaps()) return false;
     const std::size_t errorsBefore = Errors().size();
     if (!map->Parse()) {
         // Every failure names its reason; a number that did not convert has no message of its own.
@@ -324,6 +301,29 @@ bool ZPProfile::CreateItemEnums() {
 bool ZPProfile::FinishParse() {
     for (std::size_t i = 0; i < maps_.size(); ++i)
         if (!maps_[i]->ResolveReferences()) return false;
+    return CheckLogbookSlots() && FinishRenamingGroups();
+}
+
+// Before the MENU: one internal STRATEGY "IoPin<group>" per PIN_ASSIGNMENT_GROUP that lists PINS, one cell
+// per pin for the IO function assigned to it.
+bool ZPProfile::CreatePinAssignmentMaps() {
+    std::vector<std::unique_ptr<ZPMap>> made;
+    for (ZPMap* map : byKind_[ZP_PIN_ASSIGNMENT_GROUP]) {
+        if (map->IsTemplate()) continue;
+        const auto* group = static_cast<const ZPOpenMap*>(map);
+        std::size_t pins = 0;
+        for (const ZPOpenMap::Entry& entry : group->Entries())
+            if (entry.keyword == "PINS") pins += entry.args.size();
+        if (pins == 0) continue;
+        const std::string name = "IoPin" + group->Name();
+        if (FindCalibratable(name) || !Find(ZP_MAP_CELL, "OpaqueCalDataMC")) {
+            AddError("Could not create maps for \"internal\" IoPin ZPStrategy\n");
+            return false;
+        }
+        made.push_back(std::make_unique<ZPCalData>(this, name, pins, ZP_STRATEGY, group->Value("TEXT")));
+    }
+    for (auto& map : made)
+        AddMap(std::move(map));
     return true;
 }
 

@@ -90,6 +90,15 @@ public:
     // Image-form values, kept for the image loader.
     std::uint8_t MainVersion() const { return mainVersion_; }
     std::uint32_t DeviceFlags() const { return deviceFlags_; }
+    void SetImageValues(std::uint8_t mainVersion, std::uint32_t deviceFlags) {
+        mainVersion_ = mainVersion;
+        deviceFlags_ = deviceFlags;
+    }
+
+    // A new, empty object of `kind` belonging to this profile (not yet added).
+    std::unique_ptr<ZPMap> CreateMap(int kind);
+    // Resolves the references of every object, as at the end of the text form; false with the message.
+    bool FinishParse();
 
     // What the parser understood, in the stable text form of `zkprofile dump`.
     std::string Dump() const;
@@ -103,7 +112,11 @@ private:
     bool ParseUnitSection(int kind);
     bool CreateItemEnums();
     bool AddParsed(std::unique_ptr<ZPMap> map);
-    bool FinishParse();
+    ZPMap* FindWithTrait(unsigned trait, const std::string& name) const;
+    bool CreatePinAssignmentMaps();
+    bool CheckLogbookSlots();
+    bool FinishRenamingGroups();
+    bool CheckOpModeDashes();
     bool CheckMenu();
     bool CheckObjects();
     bool CheckIoFunctionGroups();

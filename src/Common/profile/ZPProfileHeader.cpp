@@ -7,6 +7,7 @@
 #include "Common/profile/ZPGlobalMapDB.h"
 #include "Common/profile/ZPOpenMap.h"
 #include "Common/profile/ZPProfile.h"
+#include "Common/profile/ZPRecord.h"
 #include "Common/profile/ZPSubEnum.h"
 #include "Common/profile/ZPTaggedEnum.h"
 
@@ -269,4 +270,84 @@ void ZPProfileHeader::Dump(std::string& out) const {
     if (pinAttributesEnum_) out += "  PIN_ATTRIBUTES_ENUM(" + pinAttributesEnum_->Name() + ")\n";
     if (itemIndexEnum_) out += "  ITEM_INDEX_ENUM(" + itemIndexEnum_->Name() + ")\n";
     if (!dashOpMode_.empty()) out += "  DASH_OP_MODE(" + dashOpMode_ + ")\n";
+}
+
+namespace {
+
+std::string EnumName(const ZPEnum* map) {
+    return map ? map->Name() : std::string();
+}
+
+// An enumeration named in a loaded record: none for an empty name, else one the profile holds.
+bool LoadEnumReference(ZPProfile& profile, const std::string& name, const ZPEnum*& field) {
+    field = name.empty() ? nullptr : profile.FindEnum(name);
+    return name.empty() || field;
+}
+
+}  // namespace
+
+// Record: the name, device type, byte order (u8), profile address (u32), code branch, code version, code
+// revision, from-code revision, profile revision (u16 each), calibration address (u32), calibration header
+// format major and minor (u16 each), sensor hint size (u32), the two flags (u8 each), pin statistics
+// definition, DASH_OP_MODE, the names of the IO functions, device flags, pin attributes and item index
+// enumerations (empty when absent), then the regions as a count and "Role(map, size)" texts.
+void ZPProfileHeader::Save(ZPRecordWriter& out) const {
+    ZPMap::Save(out);
+    out.String(devType_);
+    out.U8(byteOrder_);
+    out.U32(profileAddress_);
+    for (std::uint16_t value :
+         {codeBranch_, codeVersion_, codeRevision_, fromCodeRevision_, profileRevision_})
+        out.U16(value);
+    out.U32(calibrationAddress_);
+    out.U16(calHeaderMajor_);
+    out.U16(calHeaderMinor_);
+    out.U32(sensorHintSize_);
+    out.Bool(omitAnalogueSensorMenuBranch_);
+    out.Bool(addMapFunctionOfSuffix_);
+    out.String(pinStatDef_);
+    out.String(dashOpMode_);
+    for (const ZPEnum* map : {ioFunctionsEnum_, deviceFlagsEnum_, pinAttributesEnum_, itemIndexEnum_})
+        out.String(EnumName(map));
+    out.Count(regions_.size());
+    for (const std::string& region : regions_)
+        out.String(region);
+}
+
+bool ZPProfileHeader::Load(ZPRecordReader& in) {
+    if (!ZPMap::Load(in) || Name() != Keyword()) return false;
+    devType_ = in.String();
+    byteOrder_ = in.U8();
+    profileAddress_ = in.U32();
+    for (std::uint16_t* field :
+         {&codeBranch_, &codeVersion_, &codeRevision_, &fromCodeRevision_, &profileRevision_})
+        *field = in.U16();
+    calibrationAddress_ = in.U32();
+    calHeaderMajor_ = in.U16();
+    calHeaderMinor_ = in.U16();
+    sensorHintSize_ = in.U32();
+    omitAnalogueSensorMenuBranch_ = in.Bool();
+    addMapFunctionOfSuffix_ = in.Bool();
+    pinStatDef_ = in.String();
+    dashOpMode_ = in.String();
+    const std::string ioFunctions = in.String();
+    const std::string deviceFlags = in.String();
+    const std::string pinAttributes = in.String();
+    itemIndexEnumName_ = in.String();
+    regions_.clear();
+    const std::size_t regions = in.Count(4);
+    for (std::size_t i = 0; i < regions && in.Ok(); ++i)
+        regions_.push_back(in.String());
+    return in.Ok() && byteOrder_ <= kByteOrderUndefined &&
+           LoadEnumReference(P(), ioFunctions, ioFunctionsEnum_) &&
+           LoadEnumReference(P(), deviceFlags, deviceFlagsEnum_) &&
+           LoadEnumReference(P(), pinAttributes, pinAttributesEnum_);
+}
+
+bool ZPProfileHeader::ResolveReferences() {
+    if (itemIndexEnum_ || itemIndexEnumName_.empty()) return true;
+    itemIndexEnum_ = P().FindEnum(itemIndexEnumName_);
+    if (itemIndexEnum_) return true;
+    P().AddErrorRaw("Could not find reference to \"%s\"\n", itemIndexEnumName_.c_str());
+    return false;
 }

@@ -30,6 +30,10 @@ public:
     bool Parse() override { return ParseUnnamedBlock(); }
     std::unique_ptr<ZPMap> Clone() const override { return ZPCloneOf(*this); }
     void Dump(std::string& out) const override;
+    void Save(ZPRecordWriter& out) const override;
+    bool Load(ZPRecordReader& in) override;
+    // The item index enumeration of a loaded header, which follows the header in the image.
+    bool ResolveReferences() override;
 
     const std::string& DevType() const { return devType_; }
     std::uint8_t ByteOrder() const { return byteOrder_; }  // 0 little endian, 1 big endian, 2 not defined
@@ -44,6 +48,7 @@ public:
     const ZPEnum* DeviceFlagsEnum() const { return deviceFlagsEnum_; }
     const ZPEnum* PinAttributesEnum() const { return pinAttributesEnum_; }
     const ZPEnum* ItemIndexEnum() const { return itemIndexEnum_; }
+    const std::string& DashOpMode() const { return dashOpMode_; }
 
 protected:
     KeywordResult ParseKeyword(const std::string& token) override;
@@ -76,5 +81,6 @@ private:
     const ZPEnum* deviceFlagsEnum_ = nullptr;
     const ZPEnum* pinAttributesEnum_ = nullptr;
     const ZPEnum* itemIndexEnum_ = nullptr;
+    std::string itemIndexEnumName_;     // of a loaded header until ResolveReferences
     std::vector<std::string> regions_;  // "ROLE(map, size)" in definition order, for the dump
 };

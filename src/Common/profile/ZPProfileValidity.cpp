@@ -1,5 +1,7 @@
-// The whole-profile validity check of ZPProfile; the first failure wins, its message has no position.
+// The whole-profile validity check of ZPProfile, and the checks that end a parse or an image load; the first
+// failure wins, its message has no position.
 
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -83,6 +85,7 @@ bool ZPProfile::CheckObjects() {
             return false;
         }
     }
+    if (!CheckOpModeDashes()) return false;
     for (const ZPGlobalMapDB::Entry& entry : GlobalMapDB()->Entries()) {
         if (entry.useCount > 1) {
             AddErrorRaw("MAP(%s) has been used more than once\n", entry.name.c_str());
@@ -135,6 +138,67 @@ bool ZPProfile::CheckIoFunctionGroups() {
         if (count > 1) {
             AddErrorRaw("IO_FUNCTION(%s) is referenced by more than one %s\n", symbol.c_str(), groupKeyword);
             return false;
+        }
+    }
+    return true;
+}
+
+// With a DASH_OP_MODE whose MODE_SELECT names its modes' enumeration, every mode has an OM_DASH.
+bool ZPProfile::CheckOpModeDashes() {
+    const std::string& dashMode = Header()->DashOpMode();
+    const auto* select = dynamic_cast<const ZPCalData*>(Find(ZP_MODE_SELECT, dashMode));
+    const ZPEnum* modes = select ? FindEnum(select->ModesEnum()) : nullptr;
+    if (!modes) return true;
+    std::set<std::string> dashed;
+    for (ZPMap* dash : byKind_[ZP_OM_DASH])
+        if (!dash->IsTemplate()) dashed.insert(static_cast<ZPOpenMap*>(dash)->Value("OP_MODE"));
+    for (std::size_t i = 0; i < modes->Count(); ++i) {
+        if (!dashed.count(modes->At(i).symbol)) {
+            AddErrorRaw("Cant find OM_DASH for OP Mode %s\n", modes->At(i).symbol.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// With LOGBOOK_INFO and both logbook menus, each menu lists at most as many items as the info gives it slots.
+bool ZPProfile::CheckLogbookSlots() {
+    const auto* info = static_cast<const ZPOpenMap*>(singletons_[ZP_LOGBOOK_INFO]);
+    const auto* header = static_cast<const ZPOpenMap*>(singletons_[ZP_LOGBOOK_HEADER_MENU]);
+    const auto* entry = static_cast<const ZPOpenMap*>(singletons_[ZP_LOGBOOK_ENTRY_MENU]);
+    if (!info || !header || !entry) return true;
+    const std::pair<const ZPOpenMap*, const char*> menus[2] = {{header, "HEADER_SLOTS"},
+                                                               {entry, "ENTRY_SLOTS"}};
+    for (const auto& [menu, slotsKeyword] : menus) {
+        const std::size_t items = menu->Values("ITEM").size();
+        const std::size_t slots = static_cast<std::size_t>(std::atoll(info->Value(slotsKeyword).c_str()));
+        if (items > slots) {
+            AddErrorRaw("%s(%s) has %zu ITEMs but LOGBOOK_INFO(%s) has %zu %s\n", menu->Keyword(),
+                        menu->Name().c_str(), items, info->Name().c_str(), slots, slotsKeyword);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Each MENU_NAME of a renaming group names the root menu's title or one of its SUB_MENU titles.
+bool ZPProfile::FinishRenamingGroups() {
+    std::set<std::string> titles;
+    if (const ZPOpenMap* menu = RootMenu()) {
+        titles.insert(menu->Value("TITLE"));
+        for (const std::string& title : menu->Values("SUB_MENU"))
+            titles.insert(title);
+    }
+    for (int kind : {ZP_RENAMING_GROUP, ZP_CASE_SELECT_RENAMING_GROUP, ZP_ITEM_SELECT_RENAMING_GROUP}) {
+        for (ZPMap* group : byKind_[kind]) {
+            if (group->IsTemplate()) continue;
+            for (const std::string& name : static_cast<ZPOpenMap*>(group)->Values("MENU_NAME")) {
+                if (!titles.count(name)) {
+                    AddErrorRaw("Cannot resolve all MENU_NAME references in %s(%s)\n", group->Keyword(),
+                                group->Name().c_str());
+                    return false;
+                }
+            }
         }
     }
     return true;

@@ -43,3 +43,8 @@ void ZPSubEnum::Dump(std::string& out) const {
     if (base_) out += "  BASE_ENUM(" + base_->Name() + ")\n";
     ZPEnum::Dump(out);
 }
+
+bool ZPSubEnum::Link(const std::string& name, bool uniqueTags) {
+    base_ = P().FindEnum(name);
+    return base_ && !uniqueTags;
+}

@@ -20,6 +20,8 @@ public:
 protected:
     KeywordResult ParseKeyword(const std::string& token) override;
     bool CopyContentsFrom(const ZPMap& source) override;
+    std::string LinkedEnum() const override { return base_ ? base_->Name() : std::string(); }
+    bool Link(const std::string& name, bool uniqueTags) override;
 
 private:
     const ZPEnum* base_ = nullptr;

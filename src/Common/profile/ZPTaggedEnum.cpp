@@ -71,3 +71,9 @@ void ZPTaggedEnum::Dump(std::string& out) const {
     if (uniqueTags_) out += "  UNIQUE_TAGS\n";
     ZPEnum::Dump(out);
 }
+
+bool ZPTaggedEnum::Link(const std::string& name, bool uniqueTags) {
+    tagEnum_ = P().FindEnum(name);
+    uniqueTags_ = uniqueTags;
+    return tagEnum_ != nullptr;
+}

@@ -26,6 +26,9 @@ protected:
     bool ResolveTag(Element& element) override;
     bool CopyContentsFrom(const ZPMap& source) override;
     bool CheckValid() override;
+    std::string LinkedEnum() const override { return tagEnum_ ? tagEnum_->Name() : std::string(); }
+    bool LinkedUniqueTags() const override { return uniqueTags_; }
+    bool Link(const std::string& name, bool uniqueTags) override;
 
 private:
     const ZPEnum* tagEnum_ = nullptr;

@@ -9,7 +9,7 @@ namespace zptest {
 
 // The databases, map cell and header a valid profile needs; `headerExtra` goes into the header.
 inline std::string Basics(const std::string& headerExtra = {}) {
-    return "GLOBAL_ID_DATABASE() { ID(ID_A, 1) }\n"
+    return "GLOBAL_ID_DATABASE() { ID(ID_A, 1) ID(ID_B, 2) ID(ID_C, 3) ID(ID_D, 4) }\n"
            "GLOBAL_UNIT_DATABASE() { UNIT(U_V, \"V\") }\n"
            "GLOBAL_QTY_DATABASE() { QTY(Q_V, \"Voltage\", U_V) }\n"
            "GLOBAL_MAP_DATABASE() { MAP(Comment1, 1, 16) MAP(Table, 2, 8) MAP(Names, 3, 40) }\n"

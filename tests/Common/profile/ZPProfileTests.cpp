@@ -25,6 +25,21 @@ TEST(ZPProfileTopLevel, MinimalProfileIsValidAndListsByKind) {
     EXPECT_EQ("Root", profile.RootMenu()->Name());
 }
 
+TEST(ZPProfileTopLevel, EveryRowOfTheKindTableMakesObjectsOfItsKind) {
+    ZPProfile profile;
+    for (int kind = 0; kind < ZP_KIND_COUNT; ++kind) {
+        const std::unique_ptr<ZPMap> map = profile.CreateMap(kind);
+        ASSERT_TRUE(map) << kind;
+        EXPECT_EQ(kind, map->Kind());
+        EXPECT_EQ(kind, ZPKindOfKeyword(map->Keyword()));
+        EXPECT_EQ(ZPIsEnumKind(kind), dynamic_cast<ZPEnum*>(map.get()) != nullptr) << map->Keyword();
+        // A template flag makes sense only where a block may be derived FROM one.
+        EXPECT_TRUE(!map->IsTemplatable() || map->IsReferencable()) << map->Keyword();
+    }
+    EXPECT_FALSE(profile.CreateMap(ZP_KIND_COUNT));
+    EXPECT_STREQ("?", ZPKindKeyword(-1));
+}
+
 TEST(ZPProfileTopLevel, UnknownKeywordsAndUnitSections) {
     EXPECT_EQ("Unrecognised token \"BOGUS\"\n", ErrorOf("BOGUS(x) { }"));
     EXPECT_EQ("The GLOBAL_UNIT_DATABASE must be defined before the QTY_UNIT_DATABASE\n",
@@ -124,6 +139,65 @@ TEST(ZPProfileValidity, IoFunctionGroupsClaimEachFunctionOnce) {
     EXPECT_EQ("You cannot use both PIN_ASSIGNMENT_GROUPs and IOFUNCTION_REQUIREMENT_GROUPs\n",
               ErrorOf(text + "PIN_ASSIGNMENT_GROUP(g) { } IOFUNCTION_REQUIREMENT_GROUP(h) { }"));
     EXPECT_EQ("", ErrorOf(text + "IOFUNCTION_REQUIREMENT_GROUP(g) { IO_FUNCTIONS(IO_B, IO_A) }"));
+}
+
+TEST(ZPProfileValidity, EveryOpModeOfTheDashModeSelectHasAnOmDash) {
+    // The MODE_SELECT comes before the header that names it.
+    std::string text = Basics("DASH_OP_MODE(Table)\n") + "MENU(Root) { MAP(Table) }\n";
+    text.insert(text.find("PROFILE_HEADER"),
+                "ENUM(eModes) { ELEMENT(M_IDLE, \"Idle\") ELEMENT(M_RUN, \"Run\") }\n"
+                "MODE_SELECT(Table) { SIZE(1) ENUM(eModes) }\n");
+    const std::string idle = "OM_DASH(DashIdle) { OP_MODE(M_IDLE) }\n";
+    EXPECT_EQ("Cant find OM_DASH for OP Mode M_RUN\n", ErrorOf(text + idle));
+    EXPECT_EQ("", ErrorOf(text + idle + "OM_DASH(DashRun) { TEXT(\"Running\") OP_MODE(M_RUN) }\n"));
+    EXPECT_EQ("Could not find reference to \"eNone\"\n",
+              ErrorOf(Basics() + "MODE_SELECT(Table) { ENUM(eNone) }"));
+}
+
+TEST(ZPProfileFinish, ItemIdsLogbookSlotsAndRenamingMenuNames) {
+    const std::string item = "ITEM(A) { ID(1) TYPE(UNSIGNED) BITS(8) }\n";
+    EXPECT_EQ("ITEM(B) ID(9) is not in GLOBAL_ID_DATABASE\n",
+              ErrorOf(Basics() + item +
+                      "ITEM(B) { ID(9) TYPE(UNSIGNED) BITS(8) }\nMENU(Root) { ITEM(A) ITEM(B) }"));
+
+    const std::string menu = "MENU(Root) { TITLE(\"Top\") SUB_MENU(\"Sub\") { ITEM(A) } }\n";
+    const std::string logbook = "LOGBOOK_HEADER_MENU(H) { ITEM(A) }\nLOGBOOK_ENTRY_MENU(E) { ITEM(A) }\n";
+    EXPECT_EQ("LOGBOOK_HEADER_MENU(H) has 1 ITEMs but LOGBOOK_INFO(L) has 0 HEADER_SLOTS\n",
+              ErrorOf(Basics() + item + menu + logbook + "LOGBOOK_INFO(L) { ENTRY_SLOTS(1) }"));
+    EXPECT_EQ(
+        "", ErrorOf(Basics() + item + menu + logbook + "LOGBOOK_INFO(L) { HEADER_SLOTS(1) ENTRY_SLOTS(3) }"));
+    // Without all three logbook blocks there is nothing to check.
+    EXPECT_EQ("", ErrorOf(Basics() + item + menu + "LOGBOOK_HEADER_MENU(H) { ITEM(A) } LOGBOOK_INFO(L) { }"));
+
+    EXPECT_EQ("Cannot resolve all MENU_NAME references in CASE_SELECT_RENAMING_GROUP(c)\n",
+              ErrorOf(Basics() + item + menu +
+                      "CASE_SELECT_RENAMING_GROUP(c) { ITEM(A) CASE(1, \"one\") MENU_NAME(\"Sub\") "
+                      "MENU_NAME(\"No\") }"));
+    EXPECT_EQ("Cannot resolve all MENU_NAME references in RENAMING_GROUP(Names)\n",
+              ErrorOf(Basics() + item + menu + "RENAMING_GROUP(Names) { MENU_NAME(\"sub\") }"));
+    EXPECT_EQ("", ErrorOf(Basics() + item + menu + "RENAMING_GROUP(Names) { MENU_NAME(\"Sub\") }\n" +
+                          "ITEM_SELECT_RENAMING_GROUP(i) { ITEM(A) MENU_NAME(\"Top\") }"));
+}
+
+TEST(ZPProfileFinish, PinAssignmentGroupsGetInternalStrategiesBeforeTheMenu) {
+    const std::string pins =
+        "PIN(P1) { } PIN(P2) { TEXT(\"b\") ATTRIBUTES(PULL_UP) }\n"
+        "PIN_ASSIGNMENT_GROUP(G) { TEXT(\"Outputs\") PINS(P1, P2) }\n"
+        "PIN_ASSIGNMENT_GROUP(Empty) { }\n";
+    ZPProfile profile;
+    std::string error;
+    ASSERT_TRUE(zptest::Parse(profile, Basics() + pins + kMenu, &error)) << error;
+    ASSERT_EQ(1u, profile.MapsOfKind(ZP_STRATEGY).size());
+    const auto* map = static_cast<const ZPCalData*>(profile.MapsOfKind(ZP_STRATEGY)[0]);
+    EXPECT_EQ("IoPinG", map->Name());
+    EXPECT_TRUE(map->IsInternal());
+    EXPECT_EQ("Outputs", map->Text());
+    EXPECT_EQ(2u, map->Size());
+
+    EXPECT_EQ("Could not create maps for \"internal\" IoPin ZPStrategy\n",
+              ErrorOf(Basics() + pins + "TEMPLATE STRATEGY(IoPinG) { }\n" + kMenu));
+    EXPECT_EQ("Could not find reference to \"P3\"\n",
+              ErrorOf(Basics() + "PIN_GROUP(g) { PINS(P3) }\n" + kMenu));
 }
 
 TEST(ZPProfileValidity, ConditionsCompileAgainstItemsAndEnumerationElements) {

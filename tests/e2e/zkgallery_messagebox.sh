@@ -17,13 +17,14 @@ fi
 
 fail=0
 tmp=$(mktemp -d)
+source "$(dirname "$0")/zkgallery_exit.sh"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"  # see zkgallery_sdl.sh
 ZK_BACKEND=sdl "$zkgallery" > "$tmp/out.txt" 2> "$tmp/err.txt" &
 pid=$!
 trap 'kill $pid 2> /dev/null; rm -rf "$tmp"' EXIT
 
-# The dialogs window lies at (600, 770, 1100, 1000); the box opens centred over it.
-readonly area="500x230+600+770" centre_x=850
+# The dialogs window lies at (760, 770, 1260, 1000); the box opens centred over it.
+readonly area="500x230+760+770" left=760 centre_x=1010
 # The leftmost screen x of the focused-control frame colour (slot 31, #FFBD69) in the dialogs area, or
 # nothing when it is not there (the bounding box of that colour is then empty).
 focused_x() {
@@ -32,7 +33,7 @@ focused_x() {
     box=$(convert "$tmp/area.png" -fill black +opaque '#FFBD69' -format '%@' info: 2> /dev/null)
     [[ "$box" == 0x0* || -z "$box" ]] && return
     local x=${box#*+}
-    echo $((${x%%+*} + 600))
+    echo $((${x%%+*} + left))
 }
 # wait_box open|closed: waits up to 5 s for the box's focused button to appear or go
 wait_box() {
@@ -101,21 +102,5 @@ ask Escape 2 1
 
 # Esc on the dialogs window ends the program with 0.
 focus_dialogs
-xdotool key Escape
-for _ in $(seq 100); do
-    kill -0 $pid 2> /dev/null || break
-    sleep 0.1
-done
-if kill -0 $pid 2> /dev/null; then
-    echo "FAIL: zkgallery still runs after Esc"
-    fail=1
-else
-    wait $pid
-    code=$?
-    if [[ $code -ne 0 ]]; then
-        echo "FAIL: zkgallery exited with $code"
-        cat "$tmp/err.txt"
-        fail=1
-    fi
-fi
+expect_exit_after_esc
 exit $fail

@@ -6,20 +6,31 @@ fail=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-if ! "$zkgallery" --snapshot "$tmp" > "$tmp/out.txt" 2>&1; then
+# Without a display and without --snapshot there is nothing to show the windows on: it says so and ends.
+timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY -u ZK_BACKEND "$zkgallery" > "$tmp/nodisplay.txt" 2>&1
+code=$?
+if [[ $code -ne 1 ]] || ! grep -q "no display" "$tmp/nodisplay.txt"; then
+    echo "FAIL: without a display zkgallery exited with $code, expected 1 and a message:"
+    cat "$tmp/nodisplay.txt"
+    fail=1
+fi
+
+# The snapshot folder is created when it does not exist.
+shots="$tmp/new/shots"
+if ! "$zkgallery" --snapshot "$shots" > "$tmp/out.txt" 2>&1; then
     echo "FAIL: zkgallery --snapshot exited with an error:"
     cat "$tmp/out.txt"
     exit 1
 fi
 
-count=$(find "$tmp" -name '*.png' | wc -l)
+count=$(find "$shots" -name '*.png' | wc -l)
 if [[ $count -ne 5 ]]; then
     echo "FAIL: expected 5 PNG files, found $count"
     fail=1
 fi
 
 check() {  # check FILE WIDTHxHEIGHT
-    local file="$tmp/$1" size colours
+    local file="$shots/$1" size colours
     if ! size=$(identify -format '%wx%h' "$file" 2>&1); then
         echo "FAIL: $1 is not a readable PNG: $size"
         fail=1
@@ -43,19 +54,19 @@ check text.png 560x240
 check log.png 500x320
 
 # The box follows the injected mouse move to client (150, 200) of the input window.
-box=$(convert "$tmp/input.png" -format '%[hex:u.p{150,200}]' info:)
+box=$(convert "$shots/input.png" -format '%[hex:u.p{150,200}]' info:)
 if [[ "$box" != C82828* ]]; then
     echo "FAIL: the input window's box is not under the mouse (found #$box)"
     fail=1
 fi
 # The long text needs the scroll bar: its trough (colour slot 6) shows below the thumb at the view's left.
-trough=$(convert "$tmp/text.png" -format '%[hex:u.p{14,212}]' info:)
+trough=$(convert "$shots/text.png" -format '%[hex:u.p{14,212}]' info:)
 if [[ "$trough" != E1EEFF* ]]; then
     echo "FAIL: the text window shows no scroll bar trough (found #$trough)"
     fail=1
 fi
 # The log follows its end: its bar shows with the thumb at the bottom, so the trough shows at the top.
-trough=$(convert "$tmp/log.png" -format '%[hex:u.p{14,48}]' info:)
+trough=$(convert "$shots/log.png" -format '%[hex:u.p{14,48}]' info:)
 if [[ "$trough" != E1EEFF* ]]; then
     echo "FAIL: the log window shows no scroll bar trough at its top (found #$trough)"
     fail=1

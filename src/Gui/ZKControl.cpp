@@ -1,5 +1,7 @@
 #include "Gui/ZKControl.h"
 
+#include <cctype>
+
 namespace {
 
 std::function<bool()>& FloatingFocusSource() {
@@ -79,9 +81,21 @@ bool ZKControl::SetHovered(bool hovered) {
 }
 
 void ZKControl::PostActivate() const {
-    zk::PostMessage(zk::GetParent(window_), WMU_CONTROL_ACTIVATE, id_, reinterpret_cast<zk::LPARAM>(this));
+    PostNotice(WMU_CONTROL_ACTIVATE);
+}
+
+void ZKControl::PostNotice(zk::UINT message) const {
+    zk::PostMessage(zk::GetParent(window_), message, id_, reinterpret_cast<zk::LPARAM>(this));
 }
 
 void ZKControl::Redraw() const {
     if (window_) zk::InvalidateRect(window_, nullptr, true);
+}
+
+int ZKControl::AccessLetterIndex(const std::string& text) const {
+    if (!accessLetter_) return -1;
+    const int want = std::toupper(static_cast<unsigned char>(accessLetter_));
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(text[i])) == want) return static_cast<int>(i);
+    return -1;
 }

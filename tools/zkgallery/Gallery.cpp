@@ -67,6 +67,7 @@ struct Gallery {
     std::unique_ptr<ZKCheckBox> checkBox;
     std::unique_ptr<ZKButton> editButton;
     std::unique_ptr<ZKButton> chooseButton;
+    std::unique_ptr<ZKButton> severalButton;
     std::ostream* out = nullptr;
     // Runs inside the loop of whatever dialog is open when kRunStep arrives (snapshots of open dialogs).
     std::function<void()> step;
@@ -416,11 +417,25 @@ void AskChoice(Gallery& g) {
                << std::endl;
 }
 
+// Lets the user pick several devices (Ctrl or Shift); prints "multi select: 1 <serial> ..." or
+// "multi select: 0".
+void AskSeveral(Gallery& g) {
+    ZKMultiSelectDialog dialog(g.modal.main, "$cbWhich devices$n$cwCtrl and Shift choose several");
+    AddDeviceChoices(dialog);
+    const int result = dialog.DoModal();
+    if (!g.out) return;
+    *g.out << "multi select: " << result;
+    for (const std::intptr_t value : result ? dialog.ChosenValues() : std::vector<std::intptr_t>{})
+        *g.out << " " << value;
+    *g.out << std::endl;
+}
+
 bool HandleDialogsInput(Gallery& g, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WMU_CONTROL_NOTIFY:
             if (reinterpret_cast<const ZKControl*>(lParam) == g.editButton.get()) AskFileName(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.chooseButton.get()) AskChoice(g);
+            if (reinterpret_cast<const ZKControl*>(lParam) == g.severalButton.get()) AskSeveral(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.askButton.get()) AskQuestion(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.checkBox.get())
                 g.flashButton->SetFlash(g.checkBox->Ticked());
@@ -429,6 +444,7 @@ bool HandleDialogsInput(Gallery& g, UINT message, WPARAM wParam, LPARAM lParam) 
             if (wParam == 'm' || wParam == 'M') AskQuestion(g);
             if (wParam == 'e' || wParam == 'E') AskFileName(g);
             if (wParam == 'c' || wParam == 'C') AskChoice(g);
+            if (wParam == 's' || wParam == 'S') AskSeveral(g);
             return true;
         case WM_KEYDOWN:
             if (wParam == static_cast<WPARAM>(VK_ESCAPE)) PostQuitMessage(0);
@@ -469,9 +485,12 @@ bool OpenDialogsWindow(Gallery& g) {
     g.editButton = std::make_unique<ZKButton>("Text entry", 'E');
     g.chooseButton = std::make_unique<ZKButton>("Choose", 'C');
     const Size edit = g.editButton->PreferredSize();
+    g.severalButton = std::make_unique<ZKButton>("Choose several", 'S');
     const Size choose = g.chooseButton->PreferredSize();
+    const Size several = g.severalButton->PreferredSize();
     if (!g.editButton->Create(dialogs, {12, 120, 12 + edit.cx, 120 + edit.cy}) ||
-        !g.chooseButton->Create(dialogs, {200, 120, 200 + choose.cx, 120 + choose.cy}))
+        !g.chooseButton->Create(dialogs, {200, 120, 200 + choose.cx, 120 + choose.cy}) ||
+        !g.severalButton->Create(dialogs, {300, 120, 300 + several.cx, 120 + several.cy}))
         return false;
     g.checkBox->SetTicked(true);
     g.flashButton->SetFlash(true);

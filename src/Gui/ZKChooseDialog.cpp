@@ -80,11 +80,9 @@ void ZKChooseDialog::Fill() {
     rows_.Clear();
     rowChoices_.clear();
     preselected_ = -1;
-    const std::string search = ZKHighlightedTextListItem::UpperCase(search_);
     for (std::size_t i = 0; i < choices_.size(); ++i) {
         const Choice& c = choices_[i];
-        if (!search.empty() && ZKHighlightedTextListItem::FindMatch(c.text, search_) == std::string::npos)
-            continue;
+        if (ZKHighlightedTextListItem::FindMatch(c.text, search_) == std::string::npos) continue;
         auto row = std::make_unique<ZKHighlightedTextListItem>(c.text, search_, c.colour);
         row->SetEnabled(c.enabled);
         if (!search_.empty() && c.text == search_) preselected_ = rows_.Count();

@@ -14,6 +14,7 @@
 // Text that would pass the length limit is cut to fit. The clipboard holds UTF-8: characters without a
 // Windows-1252 form are left out of a paste.
 
+#include <algorithm>
 #include <string>
 
 #include "Gui/ZKControl.h"

@@ -12,7 +12,7 @@ if [[ "${2:-}" != "--inside" ]]; then
         exit 77
     fi
     # A display number of our own (see zkgallery_sdl.sh).
-    exec timeout 150 xvfb-run -a -n $((100 + ($$ + 200) % 800)) -s "-screen 0 1280x1024x24" bash "$0" "$zkgallery" --inside
+    exec timeout 150 xvfb-run -a -n $((100 + ($$ + 200) % 800)) -s "-screen 0 1280x1024x24" bash ${ZK_E2E_TRACE:+-x} "$0" "$zkgallery" --inside
 fi
 
 fail=0
@@ -76,4 +76,8 @@ expect_answer 2 "edit dialog: 0"
 wait_dialog closed || { echo "FAIL: the dialog is still open after Escape"; fail=1; }
 
 quit_gallery
+if [[ $fail -ne 0 ]]; then
+    echo "zkgallery printed:"
+    cat "$tmp/out.txt" "$tmp/err.txt"
+fi
 exit $fail

@@ -23,6 +23,7 @@ pid=$!
 trap 'kill $pid 2> /dev/null; rm -rf "$tmp"' EXIT
 
 source "$(dirname "$0")/gallery_dialogs.sh"
+source "$(dirname "$0")/zkgallery_exit.sh"
 
 # open_edit: opens the file name dialog (E, the access letter of the dialogs window's "Text entry" button)
 # and waits for its focused edit field
@@ -75,7 +76,8 @@ xdotool key Escape
 expect_answer 2 "edit dialog: 0"
 wait_dialog closed || { echo "FAIL: the dialog is still open after Escape"; fail=1; }
 
-quit_gallery
+focus_dialogs
+expect_exit_after_esc
 if [[ $fail -ne 0 ]]; then
     echo "zkgallery printed:"
     cat "$tmp/out.txt" "$tmp/err.txt"

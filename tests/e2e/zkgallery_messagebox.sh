@@ -17,6 +17,7 @@ fi
 
 fail=0
 tmp=$(mktemp -d)
+source "$(dirname "$0")/zkgallery_exit.sh"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"  # see zkgallery_sdl.sh
 ZK_BACKEND=sdl "$zkgallery" > "$tmp/out.txt" 2> "$tmp/err.txt" &
 pid=$!
@@ -63,5 +64,6 @@ ask y 1 3
 ask Escape 2 1
 
 # Esc on the dialogs window ends the program with 0.
-quit_gallery
+focus_dialogs
+expect_exit_after_esc
 exit $fail

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <unordered_map>
 
+#include "Platform/Cp1252.h"
 #include "Platform/Input.h"
 #include "Platform/MMTimer.h"
 #include "Platform/WindowSystemState.h"

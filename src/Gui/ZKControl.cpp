@@ -79,7 +79,11 @@ bool ZKControl::SetHovered(bool hovered) {
 }
 
 void ZKControl::PostActivate() const {
-    zk::PostMessage(zk::GetParent(window_), WMU_CONTROL_ACTIVATE, id_, reinterpret_cast<zk::LPARAM>(this));
+    PostNotice(WMU_CONTROL_ACTIVATE);
+}
+
+void ZKControl::PostNotice(zk::UINT message) const {
+    zk::PostMessage(zk::GetParent(window_), message, id_, reinterpret_cast<zk::LPARAM>(this));
 }
 
 void ZKControl::Redraw() const {

@@ -6,8 +6,8 @@
 // control is disabled or its dialog is not the active window, focused when it has the focus, hovered when the
 // mouse is over it, normal otherwise; while one of its actions runs, hovered and focused become pressed.
 //
-// Only what the scroll bar needs of the control base lives here so far; buttons and the dialogs' keyboard
-// navigation build on the same operations.
+// A dialog's ZKControlsManager drives the operations below (focus, keys, characters, press, rectangles);
+// the control tells its parent window what happened with posted notices.
 
 #include <functional>
 
@@ -16,6 +16,9 @@
 // Posted to the parent when the control asks for the focus: wParam the control's identifier, lParam the
 // control (ZKControl*, for comparison by the receiver).
 constexpr zk::UINT WMU_CONTROL_ACTIVATE = zk::WM_USER + 7;
+// Posted to the parent when a control was pressed (a button click and each repeat) or changed its state (a
+// check box): wParam the control's identifier, lParam the control (ZKControl*).
+constexpr zk::UINT WMU_CONTROL_NOTIFY = zk::WM_USER + 4;
 
 class ZKControl {
 public:
@@ -63,10 +66,13 @@ public:
 
 protected:
     void SetControlWindow(zk::HWND hwnd) { window_ = hwnd; }
+    void SetAccessLetter(char letter) { accessLetter_ = letter; }
     // Sets hovered; redraws on a change. Returns whether it changed.
     bool SetHovered(bool hovered);
     // Posts WMU_CONTROL_ACTIVATE to the parent window.
     void PostActivate() const;
+    // Posts `message` to the parent window with the identifier and the control.
+    void PostNotice(zk::UINT message) const;
     void Redraw() const;
 
     zk::Point lastMouse_;

@@ -1,0 +1,30 @@
+#pragma once
+// A pop-up dialog whose toolkit controls are navigated by keyboard (ZKControlsManager): keys and characters
+// that reach the dialog go to the manager, a control that asks for the focus (WMU_CONTROL_ACTIVATE) gets
+// it, and the controls' notices (WMU_CONTROL_NOTIFY) arrive at OnControlNotify.
+//
+// A derived dialog creates its controls on WM_CREATE, adds them in Tab order with their hot keys, and
+// ends itself with EndDialog from OnControlNotify or OnKeyDown.
+
+#include "Gui/ZKControlsManager.h"
+#include "Gui/ZKPopupDialog.h"
+
+class ZKControlsDialog : public ZKPopupDialog {
+public:
+    using ZKPopupDialog::ZKPopupDialog;
+
+    ZKControlsManager& Controls() { return controls_; }
+    const ZKControlsManager& Controls() const { return controls_; }
+
+    bool ProcessWindowMessage(zk::HWND hwnd, zk::UINT message, zk::WPARAM wParam, zk::LPARAM lParam,
+                              zk::LRESULT& result) override;
+
+protected:
+    // A control of the dialog reported a press or a change.
+    virtual void OnControlNotify(ZKControl&) {}
+    // A key went down before the controls see it; true when the dialog used it (Enter, Escape).
+    virtual bool OnKeyDown(int) { return false; }
+
+private:
+    ZKControlsManager controls_;
+};

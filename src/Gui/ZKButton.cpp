@@ -17,8 +17,7 @@ int Distance(ZKRGB a, ZKRGB b) {
 
 ZKButton::ZKButton(UINT id) : ZKButton("NOT SET UP", 0, id) {}
 
-ZKButton::ZKButton(const std::string& text, char accessLetter, UINT id)
-    : ZKControl(id, accessLetter) {
+ZKButton::ZKButton(const std::string& text, char accessLetter, UINT id) : ZKControl(id, accessLetter) {
     SetText(text, accessLetter);
 }
 

@@ -146,6 +146,12 @@ void ZKFileBrowser::ShowRecent() {
     Refill();
 }
 
+void ZKFileBrowser::ShowFound(std::vector<ZKFileEntry> found) {
+    place_ = Place::Found;
+    found_ = std::move(found);
+    Refill();
+}
+
 void ZKFileBrowser::AddFixedRows() {
     if (mode_ == Mode::Folders && place_ == Place::Folder) {
         rows_.push_back({"SELECT", folder_, Kind::Select});
@@ -175,6 +181,11 @@ void ZKFileBrowser::Refill() {
             if (!seen.insert(path).second) continue;
             rows_.push_back({Label(path), path, mode_ == Mode::Files ? Kind::File : Kind::Folder});
         }
+        return;
+    }
+    if (place_ == Place::Found) {
+        rows_.push_back({"..", folder_, Kind::Parent});
+        rows_.insert(rows_.end(), found_.begin(), found_.end());
         return;
     }
     rows_.push_back({"..", folder_ == "/" ? std::string() : ParentOf(folder_), Kind::Parent});

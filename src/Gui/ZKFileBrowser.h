@@ -9,7 +9,8 @@
 //   DESKTOP                        the user's desktop folder
 //   WORKING DIRECTORY              the working-directory setting, when there is one
 //   RECENT FILES                   the recent-files setting (folder choosers: the folders of those files)
-//   SEARCH                         every file (folder) below the shown folder, bounded in time
+//   SEARCH                         every file (folder) below the shown folder, bounded in time; what it
+//                                  found is shown as a place of its own
 //
 // then ".." (the parent folder; from "/" the list of drives), the folders, the files (none in a folder
 // chooser). Folders and files are sorted by name without regard to case; the reverse-folder-order option
@@ -62,7 +63,7 @@ struct ZKFileBrowserSettings {
 class ZKFileBrowser {
 public:
     enum class Mode { Files, Folders };
-    enum class Place { Folder, Drives, Recent };
+    enum class Place { Folder, Drives, Recent, Found };
 
     // What opening a row led to.
     enum class Outcome {
@@ -95,10 +96,12 @@ public:
     bool Browse(const std::string& folder);
     void ShowDrives();
     void ShowRecent();
+    // Shows what a search of the shown folder found, with ".." leading back to that folder.
+    void ShowFound(std::vector<ZKFileEntry> found);
 
     Mode GetMode() const { return mode_; }
     Place GetPlace() const { return place_; }
-    // The shown folder (empty for the drives and the recent files).
+    // The shown folder (empty for the drives and the recent files; the searched one for a search's finds).
     const std::string& Folder() const { return folder_; }
     const std::vector<ZKFileEntry>& Rows() const { return rows_; }
 
@@ -123,4 +126,5 @@ private:
     std::string folder_;
     std::vector<ZKFileEntry> rows_;
     std::string chosen_;
+    std::vector<ZKFileEntry> found_;
 };

@@ -13,12 +13,12 @@ if ! "$zkgallery" --snapshot "$tmp" > "$tmp/out.txt" 2>&1; then
 fi
 
 count=$(find "$tmp" -name '*.png' | wc -l)
-if [[ $count -ne 5 ]]; then
-    echo "FAIL: expected 5 PNG files, found $count"
+if [[ $count -ne 7 ]]; then
+    echo "FAIL: expected 7 PNG files, found $count"
     fail=1
 fi
 
-check() {  # check FILE WIDTHxHEIGHT
+check() {  # check FILE WIDTHxHEIGHT [MIN_COLOURS]
     local file="$tmp/$1" size colours
     if ! size=$(identify -format '%wx%h' "$file" 2>&1); then
         echo "FAIL: $1 is not a readable PNG: $size"
@@ -30,7 +30,7 @@ check() {  # check FILE WIDTHxHEIGHT
         fail=1
     fi
     colours=$(identify -format '%k' "$file")
-    if [[ $colours -lt 16 ]]; then
+    if [[ $colours -lt ${3:-16} ]]; then
         echo "FAIL: $1 holds only $colours colours"
         fail=1
     fi
@@ -41,6 +41,8 @@ check colours.png 1056x330
 check input.png 500x320
 check text.png 560x240
 check log.png 500x320
+check menus.png 196x340
+check menu.png 58x88 4
 
 # The box follows the injected mouse move to client (150, 200) of the input window.
 box=$(convert "$tmp/input.png" -format '%[hex:u.p{150,200}]' info:)
@@ -58,6 +60,14 @@ fi
 trough=$(convert "$tmp/log.png" -format '%[hex:u.p{14,48}]' info:)
 if [[ "$trough" != E1EEFF* ]]; then
     echo "FAIL: the log window shows no scroll bar trough at its top (found #$trough)"
+    fail=1
+fi
+# The open File menu: the second row (after one Down) is current, in the selection colour (slot 7); the
+# first row shows the background (slot 5).
+current=$(convert "$tmp/menu.png" -format '%[hex:u.p{30,33}]' info:)
+other=$(convert "$tmp/menu.png" -format '%[hex:u.p{30,11}]' info:)
+if [[ "$current" != BEDCFF* || "$other" != FFFFFF* ]]; then
+    echo "FAIL: the open menu does not show its current row (found #$current and #$other)"
     fail=1
 fi
 exit $fail

@@ -9,6 +9,7 @@
 #include "Gui/ZKDC.h"
 #include "Gui/ZKListContainer.h"
 #include "Gui/ZKScrollableRichText.h"
+#include "MenuWindow.h"
 #include "Platform/Input.h"
 #include "Platform/MessageLoop.h"
 #include "Platform/Window.h"
@@ -42,6 +43,7 @@ struct Gallery {
     HWND list;
     std::unique_ptr<ZKScrollableRichText> textView;
     std::unique_ptr<ZKListContainer> log;
+    std::unique_ptr<GalleryMenuWindow> menus;
 
     void Log(const std::string& line, bool replaceMove = false) {
         if (replaceMove && !messages.empty() && messages.back().starts_with("WM_MOUSEMOVE"))
@@ -347,7 +349,7 @@ void FillLog(ZKListContainer& log) {
     log.Update();
 }
 
-bool OpenWindows(Gallery& g) {
+bool OpenWindows(Gallery& g, std::ostream& out) {
     MakeWindow(g, "fonts", "Fonts and shapes", {20, 20, 660, 400}, PaintFontsAndShapes);
     MakeWindow(g, "colours", "Colour slots", {20, 420, 20 + 3 * (8 * 42 + 16), 420 + 330}, PaintColourSlots);
     g.input = MakeWindow(
@@ -366,7 +368,13 @@ bool OpenWindows(Gallery& g) {
     const Rect logClient = GetClientRect(log);
     if (!g.log->Create(log, {8, kTitleHeight + 8, logClient.right - 8, logClient.bottom - 8})) return false;
     FillLog(*g.log);
-    return g.windows.size() == 5 && g.list;
+    g.menus = std::make_unique<GalleryMenuWindow>(out, [&g](HWND h) {
+        std::erase_if(g.windows, [h](const auto& entry) { return entry.second == h; });
+        if (g.windows.empty()) PostQuitMessage(0);
+    });
+    if (!g.menus->Create({1080, 360, 1276, 700})) return false;
+    g.windows.emplace_back("menus", g.menus->Window());
+    return g.windows.size() == 6 && g.list;
 }
 
 // Shows the input window's reaction: a mouse move, a click, a wheel turn and a key.
@@ -391,7 +399,7 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
     int code = 0;
     {
         Gallery g;
-        if (!OpenWindows(g)) {
+        if (!OpenWindows(g, out)) {
             err << "zkgallery: cannot open the windows\n";
             code = 1;
         } else if (options.snapshotDir) {
@@ -405,6 +413,13 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
                 } else {
                     out << path << "\n";
                 }
+            }
+            const std::string menu = *options.snapshotDir + "/menu.png";
+            if (!g.menus->SnapshotOpenMenu(menu)) {
+                err << "zkgallery: cannot write " << menu << "\n";
+                code = 1;
+            } else {
+                out << menu << "\n";
             }
         } else {
             CMessageLoop loop;

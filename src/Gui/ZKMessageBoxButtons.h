@@ -40,6 +40,7 @@ public:
     // Opens the box modally; returns the result of the button that ended it.
     using ZKControlsDialog::Controls;
     using ZKControlsDialog::DoModal;
+    using ZKControlsDialog::EndDialog;
     using ZKControlsDialog::Window;
 
     // Only for the user sets 4 to 6, on a button the set has (index 0 to 2); false otherwise (for sets 0

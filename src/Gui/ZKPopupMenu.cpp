@@ -55,6 +55,8 @@ void ZKPopupMenu::PlaceWindow() {
 }
 
 int ZKPopupMenu::DoModal() {
+    result_ = kClosed;
+    closing_ = pressedOutside_ = loopEndedByOtherQuit_ = false;
     modalOwner_ = FindModalOwner(owner_);
     const HWND main = modalOwner_ ? modalOwner_->MainWindow() : HWND();
     bool frameTaken = false;

@@ -38,11 +38,13 @@ public:
     ZKPopupMenu(ZKListBoxContents& rows, zk::HWND owner, zk::Point anchor, int placement = kBelowRight,
                 zk::DWORD flags = 0);
 
-    // Runs the popup until it closes; returns its result (kClosed when the window could not be made).
+    // Runs the popup until it closes; returns its result (kClosed when the window could not be made). It may
+    // run again afterwards.
     int DoModal() override;
     zk::HWND DialogWindow() const override { return Window(); }
     int Result() const { return result_; }
     zk::DWORD Flags() const { return flags_; }
+    zk::HWND OwnerWindow() const { return owner_; }
 
     // The popup's screen rectangle for its preferred size at `anchor` inside `work`.
     static zk::Rect PlaceRect(zk::Size size, zk::Point anchor, int placement, const zk::Rect& work);

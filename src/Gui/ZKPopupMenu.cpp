@@ -77,8 +77,7 @@ int ZKPopupMenu::DoModal() {
     Rect former;
     if (hwnd) {
         if (modalOwner_) modalOwner_->ModalStack().Push(hwnd);
-        Attach(rows_, false);
-        PlaceWindow();
+        ShowFirstRows();
         former = GetWindowRect(hwnd);
         ShowWindow(hwnd, SW_SHOWNA);
         SetCapture(hwnd);
@@ -127,8 +126,18 @@ void ZKPopupMenu::ChooseCurrent(int result) {
 
 void ZKPopupMenu::ShowRows(ZKListBoxContents& rows) {
     rows_ = &rows;
+    ShowFirstRows();
+}
+
+void ZKPopupMenu::ShowFirstRows() {
     Attach(rows_, false);
+    const int first = FirstSelectableRow();
+    if (first != ZKListBoxContents::kNone) SetCurrent(first);
     PlaceWindow();
+}
+
+bool ZKPopupMenu::Selectable(int row) const {
+    return row != ZKListBoxContents::kNone && rows_->At(row).Enabled();
 }
 
 bool ZKPopupMenu::OnKey(int vk) {
@@ -188,14 +197,17 @@ void ZKPopupMenu::OnMouse(UINT message, WPARAM wParam, Point client) {
         if (!GetCapture()) SetCapture(Window());
         if (ForwardToScrollBar(message, wParam, client)) return;
         const int row = RowAt(client);
-        if (row != ZKListBoxContents::kNone && row != rows_->Current()) SetCurrent(row);
+        if (Selectable(row) && row != rows_->Current()) SetCurrent(row);
+        LRESULT ignored = 0;  // the list shows the whole text of a row too wide for it
+        TZKListBox<ZKPopupMenuItem>::ProcessWindowMessage(Window(), message, wParam, PointToLParam(client),
+                                                          ignored);
         return;
     }
     if (IsButtonDown(message)) {
         pressedOutside_ = !inside;
         if (!inside || ForwardToScrollBar(message, wParam, client)) return;
         const int row = RowAt(client);
-        if (row != ZKListBoxContents::kNone) SetCurrent(row);
+        if (Selectable(row)) SetCurrent(row);
         return;
     }
     if (!IsButtonUp(message)) return;

@@ -11,7 +11,8 @@
 //   kMenuRight  4  Right, only with kHasRight
 //   kMenuHover  5  the mouse moved over another title of the owner's menu bar (the owner answered non-zero
 //                  to WMU_POPUP_HOVER, sent with the mouse point in screen coordinates)
-// A disabled row is never chosen; choosing with no current row stores the result and keeps the popup open.
+// A disabled row is never chosen, and neither the keys nor the mouse move onto it (its letter does); choosing
+// with no current row stores the result and keeps the popup open.
 //
 // The popup holds the mouse capture while it runs, so every mouse move and click reaches it, also those
 // over other windows. Keys reach it wherever the focus is, through the modal loop's filter.
@@ -64,6 +65,9 @@ protected:
     void OnMouseMoveOutside(const zk::MSG& msg) override;
 
 private:
+    // Attaches the rows with the first enabled one current and places the window for them.
+    void ShowFirstRows();
+    bool Selectable(int row) const;
     void PlaceWindow();
     bool OnKey(int vk);
     void OnMouse(zk::UINT message, zk::WPARAM wParam, zk::Point client);

@@ -49,7 +49,7 @@ protected:
         zktest::WriteWholeFile(root + "/notes.txt", "not listed");
     }
 
-    // Presses Down `n` times from the first row, then Enter.
+    // Presses Down `n` times from the first row that can be chosen (not the title), then Enter.
     static void Pick(int n) {
         input::KeyPress(VK_HOME);
         for (int i = 0; i < n; ++i)
@@ -85,12 +85,11 @@ TEST_F(DirectoryMenuTest, CreateMakesAFolderAndRefusesAnExistingName) {
     ScriptedChooser chooser(settings, root, owner.MainWindow(), anchor, "Save the log to");
     chooser.names = {"logs", "logs", std::nullopt};
     owner.Later([&] {
-        Pick(2);  // CREATE, below the title row: "logs" is made and shown
-        Pick(6);  // .. of logs
-        Pick(2);  // CREATE "logs" again
-        Pick(2);  // CREATE, cancelled
-        Pick(0);  // the title row: nothing
-        Pick(1);  // SELECT
+        Pick(1);  // CREATE: "logs" is made and shown
+        Pick(5);  // .. of logs
+        Pick(1);  // CREATE "logs" again
+        Pick(1);  // CREATE, cancelled
+        Pick(0);  // SELECT
     });
     EXPECT_EQ(ZKPopupMenu::kChosen, chooser.DoModal());
     EXPECT_EQ(root, chooser.Chosen());

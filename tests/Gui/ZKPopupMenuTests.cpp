@@ -97,21 +97,27 @@ TEST_F(PopupMenuTest, ChoosingByKeyClickAndArrowsButNeverADisabledRow) {
     EXPECT_EQ(ZKPopupMenu::kChosen, Run(0, [&] { input::Click(input::Button::Left, RowPoint(0)); }));
     EXPECT_EQ(0, rows.Current());
 
-    // Down twice reaches the disabled row: Enter and its letter do nothing; an unknown letter neither.
+    // Down passes over the separator and the disabled row.
     EXPECT_EQ(ZKPopupMenu::kChosen, Run(0, [&] {
                   input::KeyPress(VK_DOWN);
-                  input::KeyPress(VK_DOWN);
                   input::KeyPress(VK_RETURN);
+              }));
+    EXPECT_EQ(3, rows.Current());
+
+    // The disabled row's letter makes it current without choosing it; neither a click on it nor an unknown
+    // letter does anything.
+    EXPECT_EQ(ZKPopupMenu::kChosen, Run(0, [&] {
                   input::KeyPress('S');
+                  input::KeyPress(VK_RETURN);
                   input::KeyPress('Q');
                   input::Click(input::Button::Left, RowPoint(2));
                   owner.After(100, [&] {
                       EXPECT_EQ(2, rows.Current()) << "the popup is still open on the disabled row";
-                      input::KeyPress(VK_DOWN);
+                      input::KeyPress(VK_UP);
                       input::KeyPress(VK_RETURN);
                   });
               }));
-    EXPECT_EQ(3, rows.Current());
+    EXPECT_EQ(0, rows.Current());
 }
 
 TEST_F(PopupMenuTest, ClosingResults) {

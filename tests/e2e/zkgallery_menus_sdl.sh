@@ -49,7 +49,9 @@ xdotool mousemove 1150 370 click 1          # activate the window by its title s
 xdotool key f
 expect_pixel "the open File menu's first row, current" $open_row_x $open_row_y BEDCFF
 xdotool mousemove $open_row_x $((open_row_y + 22))
-expect_pixel "the disabled row under the mouse" $open_row_x $((open_row_y + 22)) BEDCFF
+expect_pixel "the first row, still current with the mouse over the disabled row" $open_row_x $open_row_y BEDCFF
+xdotool mousemove $open_row_x $((open_row_y + 66))
+expect_pixel "eXit under the mouse" $open_row_x $((open_row_y + 66)) BEDCFF
 expect_pixel "the first row, no longer current" $open_row_x $open_row_y FFFFFF
 xdotool mousemove $open_row_x $open_row_y
 expect_pixel "the first row under the mouse" $open_row_x $open_row_y BEDCFF

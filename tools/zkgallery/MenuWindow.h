@@ -23,8 +23,8 @@ public:
     bool Create(const zk::Rect& screen);
     zk::HWND Window() const { return hwnd_; }
 
-    // Opens the File menu, moves to its second row and writes the open popup to `path`; false when it
-    // could not be written.
+    // Opens the File menu, moves one row down (to its last row, past the disabled one and the separator)
+    // and writes the open popup to `path`; false when it could not be written.
     bool SnapshotOpenMenu(const std::string& path);
 
 private:

@@ -1,6 +1,6 @@
 #pragma once
-// SDL's keyboard and text events in the window system's terms: virtual-key numbers and 8-bit
-// (Windows-1252) characters.
+// SDL's keyboard events in the window system's terms: virtual-key numbers and the characters of keys
+// that SDL's text input leaves out.
 
 #include <SDL_keycode.h>
 

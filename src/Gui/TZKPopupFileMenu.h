@@ -4,7 +4,8 @@
 // choice in Chosen(). CREATE asks for a folder name and SEARCH walks the shown folder; the popup then opens
 // again, in the new folder or with what the search found. A failure is told in a message box.
 //
-// TItem is the row class; it is made from a ZKFileEntry and gives it back by Entry().
+// TItem is the row class; it is made from a ZKFileEntry and gives it back by Entry(), and it measures
+// itself with the character advances of MeasureCharWidths (see ZKPopupMenuFileItem).
 
 #include <optional>
 #include <string>
@@ -66,10 +67,16 @@ protected:
 private:
     void Fill() {
         items_.Clear();
-        if (!title_.empty())
-            items_.Append(std::make_unique<TItem>(ZKFileEntry{title_, "", ZKFileKind::None}));
+        ZKMeasuringDC measuring;
+        const typename TItem::CharWidths widths = TItem::MeasureCharWidths(measuring.dc);
+        const auto add = [&](const ZKFileEntry& entry) {
+            auto item = std::make_unique<TItem>(entry);
+            item->MeasureWith(widths);
+            items_.Append(std::move(item));
+        };
+        if (!title_.empty()) add(ZKFileEntry{title_, "", ZKFileKind::None});
         for (const ZKFileEntry& entry : browser_.Rows())
-            items_.Append(std::make_unique<TItem>(entry));
+            add(entry);
     }
 
     void Create() {

@@ -1,6 +1,7 @@
 #include "Gui/ZKFileBrowser.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,19 +59,23 @@ struct Found {
     std::string path;
 };
 
-Found Classify(const std::string& folder, const dirent& e) {
-    const std::string name = e.d_name;
-    if (name.empty() || name[0] == '.') return {};
+// Looked up relative to the open folder (`dirFd`), which spares the system the walk along the whole path.
+Found Classify(const std::string& folder, int dirFd, const dirent& e) {
+    const char* name = e.d_name;
+    if (name[0] == '\0' || name[0] == '.') return {};
     std::string path = Join(folder, name);
     unsigned char type = e.d_type;
     if (type == DT_LNK || type == DT_UNKNOWN) {
         struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) return {};
+        if (::fstatat(dirFd, name, &st, 0) != 0) return {};
         type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
         if (e.d_type == DT_LNK) path = Resolved(path);
         if (path.empty()) return {};
     }
-    if (type == DT_DIR) return {MayOpen(path) ? Kind::Folder : Kind::LockedFolder, std::move(path)};
+    if (type == DT_DIR) {
+        const bool mayOpen = ::faccessat(dirFd, name, R_OK | X_OK, 0) == 0;
+        return {mayOpen ? Kind::Folder : Kind::LockedFolder, std::move(path)};
+    }
     if (type == DT_REG) return {Kind::File, std::move(path)};
     return {};
 }
@@ -193,7 +198,7 @@ void ZKFileBrowser::Refill() {
     std::vector<ZKFileEntry> files;
     if (Dir dir{::opendir(folder_.c_str())}) {
         while (const dirent* e = ::readdir(dir.get())) {
-            Found found = Classify(folder_, *e);
+            Found found = Classify(folder_, ::dirfd(dir.get()), *e);
             if (found.kind == Kind::None || (found.kind == Kind::File && mode_ == Mode::Folders)) continue;
             auto& to = found.kind == Kind::File ? files : folders;
             to.push_back({Label(e->d_name), std::move(found.path), found.kind});
@@ -283,7 +288,7 @@ ZKFileBrowser::SearchResult ZKFileBrowser::Search() const {
         while (dir && Clock::now() < deadline) {
             const dirent* e = ::readdir(dir.get());
             if (!e) break;
-            Found found = Classify(at.path, *e);
+            Found found = Classify(at.path, ::dirfd(dir.get()), *e);
             if (found.kind == Kind::None) continue;
             std::string shown = at.shown.empty() ? e->d_name : at.shown + "/" + e->d_name;
             if (found.kind == Kind::Folder) pending.push_back({found.path, shown});

@@ -1,5 +1,8 @@
 #include "Gui/ZKPopupMenuFileItem.h"
 
+#include <cmath>
+#include <string>
+
 #include "Gui/ZKDC.h"
 
 namespace {
@@ -35,6 +38,28 @@ ZKPopupMenuFileItem::ZKPopupMenuFileItem(const ZKFileEntry& entry)
     : ZKPopupMenuItem("", entry.label, 0, entry.kind != Kind::LockedFolder && entry.kind != Kind::None,
                       std::nullopt, static_cast<std::uint32_t>(entry.kind)),
       entry_(entry) {}
+
+ZKPopupMenuFileItem::CharWidths ZKPopupMenuFileItem::MeasureCharWidths(const ZKDC& dc) {
+    // A run of 16 of each character gives its advance to a sixteenth of a pixel.
+    constexpr int kRun = 16;
+    CharWidths widths{};
+    for (int ch = 1; ch < 256; ++ch)
+        widths[ch] =
+            dc.TextExtent(std::string(kRun, static_cast<char>(ch)), ZKFontSet::Normal).cx / double{kRun};
+    return widths;
+}
+
+void ZKPopupMenuFileItem::MeasureWith(const CharWidths& widths) {
+    double width = 0;
+    for (const char ch : Text() + "      " + KeyText())
+        width += widths[static_cast<unsigned char>(ch)];
+    width_ = static_cast<int>(std::ceil(width)) + TextIndent() - 4;
+}
+
+zk::Size ZKPopupMenuFileItem::PreferredSize(const ZKDC& dc) const {
+    if (!width_ || &dc.Fonts() != &ZKFontSet::Screen()) return ZKPopupMenuItem::PreferredSize(dc);
+    return {*width_, dc.Fonts().Get(ZKFontSet::Normal).height + 8};
+}
 
 void ZKPopupMenuFileItem::PaintIcon(ZKBitmap& icon, ZKFileKind kind) {
     ZKDC dc(icon);

@@ -2,6 +2,7 @@
 #include "Gui/ZKPopupMenu.h"
 
 #include "DialogTestSupport.h"
+#include "Gui/ZKPopupMenuFileItem.h"
 #include "Platform/Input.h"
 #include "Platform/ZKAssert.h"
 
@@ -59,6 +60,23 @@ TEST(ZKPopupMenuItemTest, KeysAndTheUnderlinedLetter) {
     const Size size = ZKPopupMenuItem("T", "save To", 'T').PreferredSize(dc);
     EXPECT_EQ(dc.TextExtent("save To      T", ZKFontSet::Normal).cx, size.cx);
     EXPECT_EQ(ZKFontSet::Screen().Height() + 8, size.cy);
+}
+
+TEST(ZKPopupMenuItemTest, FileRowsMeasuredByTheirCharactersAreNeverTooNarrow) {
+    ZKMeasuringDC m;
+    const auto widths = ZKPopupMenuFileItem::MeasureCharWidths(m.dc);
+    for (const char* name : {"AVATAR WAVE.txt", "iiiiiiii",
+                             "Gr\xFC\xDF"
+                             "e \x80 2024-05-01.log",
+                             "x"}) {
+        ZKPopupMenuFileItem item(ZKFileEntry{name, "/", ZKFileKind::File});
+        const int exact = item.PreferredSize(m.dc).cx;
+        item.MeasureWith(widths);
+        const int quick = item.PreferredSize(m.dc).cx;
+        EXPECT_GE(quick, exact) << name;
+        EXPECT_LE(quick, exact + 3) << name;
+        EXPECT_EQ(ZKFontSet::Screen().Height() + 8, item.PreferredSize(m.dc).cy);
+    }
 }
 
 // A popup over a stand-in main window, with four rows: "Open" (O), a separator, a disabled "Save" (S) and

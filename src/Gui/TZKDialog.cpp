@@ -126,6 +126,14 @@ bool TZKDialog<TWindow>::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wP
         case WM_NCHITTEST:
             result = HitTest(LParamToPoint(lParam));
             return true;
+        case WM_SETCURSOR:
+            // Over the dialog itself: the hand where it drags, the sizing arrows on the grip.
+            if (HWND::FromParam(wParam) != hwnd) break;
+            SetCursor(LOWORD(lParam) == HTCAPTION       ? Cursor::Hand
+                      : LOWORD(lParam) == HTBOTTOMRIGHT ? Cursor::SizeNWSE
+                                                        : Cursor::Arrow);
+            result = 1;
+            return true;
         case WM_SIZING:
             KeepMinimumSize(static_cast<int>(wParam), *reinterpret_cast<Rect*>(lParam));
             result = 1;

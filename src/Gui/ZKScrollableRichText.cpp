@@ -15,22 +15,21 @@ HWND ZKScrollableRichText::Create(HWND parent, const Rect& rect, DWORD style, UI
 
 void ZKScrollableRichText::SetText(const std::string& text) {
     text_ = text;
-    Remeasure();
+    Relayout();
 }
 
 void ZKScrollableRichText::SetTabs(std::span<const int> stops) {
     richText_.SetTabs(stops);
-    Remeasure();
+    Relayout();
 }
 
 void ZKScrollableRichText::SetColours(std::span<const ZKRGB> colours) {
     richText_.SetColours(colours);
-    Remeasure();
+    Relayout();
 }
 
-void ZKScrollableRichText::Remeasure() {
+void ZKScrollableRichText::Relayout() {
     MeasureText();
-    if (!Window()) return;
     const Size client = ClientSize();
     Resized(0, client.cx, client.cy);
     Invalidate();

@@ -30,12 +30,11 @@ public:
     // Stores and measures the text, lays it out for the current size (back at the top) and redraws.
     void SetText(const std::string& text);
     const std::string& Text() const { return text_; }
-    // Tab stops (pixels from the text's left edge) and custom colours ("$c0".."$c8") of the text; each
-    // measures it again and, once the window exists, lays it out and redraws.
+    // Tab stops (pixels from the text's left edge) and custom colours of the text; each re-measures and
+    // lays the text out again.
     void SetTabs(std::span<const int> stops);
     void SetColours(std::span<const ZKRGB> colours);
-
-    // The unwrapped extent of the text: its widest line and h per line.
+    // The unwrapped extent of the text: its widest line and its height when nothing wraps.
     zk::Size UnwrappedExtent() const { return richText_.Extent(); }
 
     // The wrapped extent of the text at the current width (narrower by the bar when it shows).
@@ -54,10 +53,10 @@ public:
     virtual void PaintBackground(ZKDC& dc, const zk::Rect& rect);
 
 private:
+    // Measures the text, lays it out for the current size and redraws.
+    void Relayout();
     // Measures the text; a text that does not parse is measured as its plain text.
     void MeasureText();
-    // Measures the text and, once the window exists, lays it out for the current size and redraws.
-    void Remeasure();
     // Draws (or, with `extent`, measures) the text; a text whose layout fails falls back to its plain text.
     void DrawText(ZKDC& dc, const zk::Rect& rect, zk::Size* extent);
     void Scroll(double by);

@@ -100,4 +100,22 @@ TEST_F(DialogWindowTest, TheDoubleBufferedDialogRunsAndPaintsLikeThePlainOne) {
     EXPECT_EQ(kWhite, inside);
 }
 
+TEST_F(DialogWindowTest, TheCursorShowsWhereTheDialogDragsAndSizes) {
+    ProbeDialog dialog(owner.MainWindow(), nullptr, {300, 200}, true);
+    std::vector<Cursor> cursors;
+    owner.Later([&] {
+        const Rect r = GetWindowRect(dialog.Window());
+        for (const Point p : {Point{r.left + 150, r.top + 100}, Point{r.right - 3, r.bottom - 3},
+                              Point{r.left - 20, r.top + 10}}) {
+            input::MouseMove(p);
+            Pump();
+            cursors.push_back(GetCursor());
+        }
+        PostMessage(dialog.Window(), WM_CLOSE, 0, 0);
+    });
+    dialog.DoModal();
+    EXPECT_EQ((std::vector<Cursor>{Cursor::Hand, Cursor::SizeNWSE, Cursor::Arrow}), cursors)
+        << "hand to drag, sizing arrows on the grip, the arrow over the owner";
+}
+
 }  // namespace

@@ -82,14 +82,6 @@ void ZKButton::Press() {
     PostNotice(WMU_CONTROL_NOTIFY);
 }
 
-void ZKButton::OnMouseMove(Point p) {
-    lastMouse_ = p;
-    if (!Enabled()) return;
-    SetHovered(true);
-    TrackMouseEvent(TME_LEAVE, Window());
-    if (FloatingFocus() && !Focused() && GetClientRect(Window()).Contains(p)) PostActivate();
-}
-
 void ZKButton::OnLeftDown() {
     if (!Enabled()) return;
     SetHovered(true);
@@ -176,7 +168,7 @@ bool ZKButton::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
             if (flashing_) SetTimer(hwnd, flashPhase_ ? kFlashOnTimer : kFlashOffTimer, kFlashLookMs);
             return true;
         case WM_MOUSEMOVE:
-            OnMouseMove(LParamToPoint(lParam));
+            TrackHover(LParamToPoint(lParam));
             return true;
         case WM_LBUTTONDOWN:
             OnLeftDown();

@@ -93,7 +93,6 @@ public:
     void Paint(ZKDC& dc, const zk::Rect& rect) override;
 
 private:
-    void OnMouseMove(zk::Point p);
     void OnLeftDown();
     void OnLeftUp();
     void OnMouseLeave();

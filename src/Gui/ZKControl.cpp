@@ -80,6 +80,14 @@ bool ZKControl::SetHovered(bool hovered) {
     return true;
 }
 
+void ZKControl::TrackHover(zk::Point p) {
+    lastMouse_ = p;
+    if (!enabled_) return;
+    SetHovered(true);
+    zk::TrackMouseEvent(zk::TME_LEAVE, window_);
+    if (FloatingFocus() && !focused_ && zk::GetClientRect(window_).Contains(p)) PostActivate();
+}
+
 void ZKControl::PostActivate() const {
     PostNotice(WMU_CONTROL_ACTIVATE);
 }

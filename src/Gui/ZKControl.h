@@ -73,6 +73,9 @@ protected:
     int AccessLetterIndex(const std::string& text) const;
     // Sets hovered; redraws on a change. Returns whether it changed.
     bool SetHovered(bool hovered);
+    // A mouse move over the control's window: stores the point and, while enabled, marks the control
+    // hovered, asks for the mouse-leave notice, and with floating mouse focus asks for the focus.
+    void TrackHover(zk::Point p);
     // Posts WMU_CONTROL_ACTIVATE to the parent window.
     void PostActivate() const;
     // Posts `message` to the parent window with the identifier and the control.

@@ -46,20 +46,12 @@ void ZKSelectionCtrl::Press() {
     PostNotice(WMU_CONTROL_NOTIFY);
 }
 
-void ZKSelectionCtrl::OnMouseMove(Point p) {
-    lastMouse_ = p;
-    if (!Enabled()) return;
-    SetHovered(true);
-    TrackMouseEvent(TME_LEAVE, Window());
-    if (FloatingFocus() && !Focused() && GetClientRect(Window()).Contains(p)) PostActivate();
-}
-
 bool ZKSelectionCtrl::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                            LRESULT& result) {
     if (!ControlWindow()) SetControlWindow(hwnd);
     switch (message) {
         case WM_MOUSEMOVE:
-            OnMouseMove(LParamToPoint(lParam));
+            TrackHover(LParamToPoint(lParam));
             return true;
         case WM_LBUTTONDOWN:
             if (!Enabled()) return true;

@@ -54,8 +54,6 @@ protected:
     virtual void PaintMark(ZKDC& dc, const zk::Rect& box, ZKRGB face, ZKRGB edge, ZKRGB mark) const = 0;
 
 private:
-    void OnMouseMove(zk::Point p);
-
     std::string text_;
     ZKBackgroundProvider* background_;
     bool ticked_ = false;

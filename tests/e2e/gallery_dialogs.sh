@@ -1,8 +1,10 @@
 # Helpers for the end-to-end tests of zkgallery's dialogs under Xvfb; sourced by them. They expect $tmp
 # (a scratch folder) and zkgallery's standard output in $tmp/out.txt.
 
-# The dialogs window lies at (600, 770, 1100, 1000); dialogs open centred over it.
-readonly dialogs_area="500x230+600+770" dialogs_centre_x=850
+source "$(dirname "${BASH_SOURCE[0]}")/zkgallery_exit.sh"
+
+# The dialogs window lies at (760, 770, 1260, 1000); dialogs open centred over it.
+readonly dialogs_area="500x230+760+770" dialogs_centre_x=1010
 
 # The leftmost screen x of the focused-control frame colour (slot 31, #FFBD69) in the dialogs area, or
 # nothing when it is not there (the bounding box of that colour is then empty).
@@ -12,7 +14,7 @@ focused_x() {
     box=$(convert "$tmp/area.png" -fill black +opaque '#FFBD69' -format '%@' info: 2> /dev/null)
     [[ "$box" == 0x0* || -z "$box" ]] && return
     local x=${box#*+}
-    echo $((${x%%+*} + 600))
+    echo $((${x%%+*} + 760))
 }
 
 # wait_dialog open|closed: waits up to 5 s for a dialog's focused control to appear or go; prints its x
@@ -48,21 +50,5 @@ focus_dialogs() {
 # Esc on the dialogs window ends the program; fails unless it ends with 0 within 10 s. Needs $pid.
 quit_gallery() {
     focus_dialogs
-    xdotool key Escape
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2> /dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2> /dev/null; then
-        echo "FAIL: zkgallery still runs after Esc"
-        fail=1
-        return
-    fi
-    wait "$pid"
-    local code=$?
-    if [[ $code -ne 0 ]]; then
-        echo "FAIL: zkgallery exited with $code"
-        cat "$tmp/err.txt"
-        fail=1
-    fi
+    expect_exit_after_esc
 }

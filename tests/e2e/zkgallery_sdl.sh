@@ -17,6 +17,7 @@ fi
 
 fail=0
 tmp=$(mktemp -d)
+source "$(dirname "$0")/zkgallery_exit.sh"
 # SDL loads the X11 libraries at run time and unloads them at exit, so the leak checker of a sanitizer
 # build cannot name (or be told to ignore) what they keep; the headless snapshot test checks our leaks.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
@@ -69,21 +70,5 @@ xdotool mousemove 1000 30 mousedown 1 mousemove 1000 200 mousemove 1000 730 mous
 expect_pixel "the dragged input window" 1176 900 E0ECF8
 
 # Esc ends the program with 0.
-xdotool key Escape
-for _ in $(seq 100); do
-    kill -0 $pid 2> /dev/null || break
-    sleep 0.1
-done
-if kill -0 $pid 2> /dev/null; then
-    echo "FAIL: zkgallery still runs after Esc"
-    fail=1
-else
-    wait $pid
-    code=$?
-    if [[ $code -ne 0 ]]; then
-        echo "FAIL: zkgallery exited with $code"
-        cat "$tmp/out.txt"
-        fail=1
-    fi
-fi
+expect_exit_after_esc
 exit $fail

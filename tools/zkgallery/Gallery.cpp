@@ -470,7 +470,7 @@ void PaintDialogsWindow(HWND hwnd, ZKDC& dc) {
 
 bool OpenDialogsWindow(Gallery& g) {
     const HWND dialogs =
-        MakeWindow(g, "dialogs", "Dialogs", {600, 770, 1100, 1000}, PaintDialogsWindow,
+        MakeWindow(g, "dialogs", "Dialogs", {760, 770, 1260, 1000}, PaintDialogsWindow,
                    [&g](HWND, UINT m, WPARAM w, LPARAM l) { return HandleDialogsInput(g, m, w, l); });
     if (!dialogs) return false;
     g.modal.main = dialogs;

@@ -1,6 +1,7 @@
 #pragma once
 // The folder chooser: a file popup that lists folders only, starting in a given folder, with the rows
-// SELECT (choose the shown folder) and CREATE (make a folder in it, named by the user).
+// SELECT (choose the shown folder) and CREATE (make a folder in it, named by the user in a text entry
+// dialog titled "Enter new directory name...").
 
 #include "Gui/TZKPopupFileMenu.h"
 #include "Gui/ZKPopupMenuFileItem.h"
@@ -13,4 +14,8 @@ public:
 
     // The browser of a folder chooser shown at `folder`.
     static ZKFileBrowser StartAt(ZKFileBrowserSettings settings, const std::string& folder);
+
+protected:
+    // The typed name (Windows-1252) as the system's UTF-8; nothing when cancelled.
+    std::optional<std::string> AskFolderName() override;
 };

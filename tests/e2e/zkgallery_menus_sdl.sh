@@ -34,14 +34,19 @@ expect_pixel() {  # expect_pixel WHAT X Y RRGGBB: waits up to 5 s for the colour
     fail=1
 }
 
-if ! timeout 20 xdotool search --sync --onlyvisible --name '^Menus$' > /dev/null; then
+# Waits by the window tree: a window that goes while `xdotool search` looks at it can make that fail.
+for _ in $(seq 100); do
+    xwininfo -root -tree 2> /dev/null | grep -q '"Menus"' && break
+    sleep 0.2
+done
+if ! xwininfo -root -tree 2> /dev/null | grep -q '"Menus"'; then
     echo "FAIL: the menu window did not appear"
     cat "$tmp/out.txt"
     exit 1
 fi
 
 # The menu window lies at (1080, 360): title strip, then the menu bar with File at (3, 3) in it. Its popup
-# opens below the title, one row per 22 pixels: Open, Save (disabled), a separator, eXit.
+# opens below the title, one row per 22 pixels: Open, Save (disabled), a separator, folDer..., eXit.
 open_row_x=1113
 open_row_y=417
 expect_pixel "the menu window's text area" $open_row_x $open_row_y FFFFFF
@@ -51,7 +56,7 @@ expect_pixel "the open File menu's first row, current" $open_row_x $open_row_y B
 xdotool mousemove $open_row_x $((open_row_y + 22))
 expect_pixel "the first row, still current with the mouse over the disabled row" $open_row_x $open_row_y BEDCFF
 xdotool mousemove $open_row_x $((open_row_y + 66))
-expect_pixel "eXit under the mouse" $open_row_x $((open_row_y + 66)) BEDCFF
+expect_pixel "folDer... under the mouse" $open_row_x $((open_row_y + 66)) BEDCFF
 expect_pixel "the first row, no longer current" $open_row_x $open_row_y FFFFFF
 xdotool mousemove $open_row_x $open_row_y
 expect_pixel "the first row under the mouse" $open_row_x $open_row_y BEDCFF

@@ -53,7 +53,7 @@ check input.png 500x320
 check text.png 560x240
 check log.png 500x320
 check menus.png 196x340
-check menu.png 58x88 4
+check menu.png 74x110 4
 check dialogs.png 500x230
 check messagebox.png any
 for f in editdialog editdialog-dark choose choose-dark; do
@@ -104,8 +104,8 @@ if [[ "$trough" != E1EEFF* ]]; then
     echo "FAIL: the log window shows no scroll bar trough at its top (found #$trough)"
     fail=1
 fi
-# The open File menu: one Down from the first row passes over the disabled row and the separator to the
-# last row, which shows in the selection colour (slot 7); the first row shows the background (slot 5).
+# The open File menu: one Down from the first row passes over the disabled row and the separator to
+# "folDer...", which shows in the selection colour (slot 7); the first row shows the background (slot 5).
 current=$(convert "$shots/menu.png" -format '%[hex:u.p{30,77}]' info:)
 other=$(convert "$shots/menu.png" -format '%[hex:u.p{30,11}]' info:)
 if [[ "$current" != BEDCFF* || "$other" != FFFFFF* ]]; then

@@ -579,13 +579,14 @@ bool OpenWindows(Gallery& g) {
     const Rect logClient = GetClientRect(log);
     if (!g.log->Create(log, {8, kTitleHeight + 8, logClient.right - 8, logClient.bottom - 8})) return false;
     FillLog(*g.log);
-    if (!OpenDialogsWindow(g)) return false;
     g.menus = std::make_unique<GalleryMenuWindow>(*g.out, [&g](HWND h) {
         std::erase_if(g.windows, [h](const auto& entry) { return entry.second == h; });
         if (g.windows.empty()) PostQuitMessage(0);
     });
     if (!g.menus->Create({1080, 360, 1276, 700})) return false;
     g.windows.emplace_back("menus", g.menus->Window());
+    // Last, so that it is the active window that keys go to.
+    if (!OpenDialogsWindow(g)) return false;
     return g.windows.size() == 7 && g.list;
 }
 

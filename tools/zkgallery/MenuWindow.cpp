@@ -2,8 +2,11 @@
 
 #include <ostream>
 
+#include "Common/ZKRegistry.h"
 #include "Gui/ZKDC.h"
+#include "Gui/ZKPopupDirectoryMenu.h"
 #include "Platform/Input.h"
+#include "Platform/ShellFolders.h"
 
 using namespace zk;
 
@@ -50,6 +53,7 @@ void GalleryMenuWindow::FillFile(ZKListBoxContents& items, DWORD) {
     items.Append(Item("Open", 'O'));
     items.Append(Item("Save", 'S', false));
     items.Append(ZKPopupMenuItem::Separator());
+    items.Append(Item("folDer...", 'D'));
     items.Append(Item("eXit", 'X'));
     if (!snapshotPath_.empty()) SetTimer(hwnd_, kSnapshotTimer, kSnapshotDelayMs);
 }
@@ -70,7 +74,21 @@ const GalleryMenuWindow::Entry* GalleryMenuWindow::Choose(ZKListBoxContents& ite
     out_ << "menu: " << entry.key << " " << item.Key() << " " << item.Text() << std::endl;
     InvalidateRect(hwnd_, nullptr, true);
     if (entry.key == 'F' && item.Key() == 'X') PostQuitMessage(0);
+    if (entry.key == 'F' && item.Key() == 'D') ChooseFolder(entry);
     return nullptr;
+}
+
+void GalleryMenuWindow::ChooseFolder(const Entry& file) {
+    ZKRegistry registry("zkgallery");
+    const ZKFileBrowserSettings settings = ZKFileBrowserSettings::FromRegistry(registry, false);
+    const std::string start = settings.workingDirectory.empty() ? HomeFolder() : settings.workingDirectory;
+    const HWND title = file.button->Window();
+    const Point anchor = ClientToScreen(title, {0, GetClientRect(title).bottom});
+    ZKPopupDirectoryMenu chooser(settings, start, hwnd_, anchor, "Choose a folder");
+    if (chooser.DoModal() != ZKPopupMenu::kChosen) return;
+    out_ << "folder: " << chooser.Chosen() << std::endl;
+    last_ = "Folder: " + ZKFileBrowser::Label(chooser.Chosen());
+    InvalidateRect(hwnd_, nullptr, true);
 }
 
 bool GalleryMenuWindow::SnapshotOpenMenu(const std::string& path) {

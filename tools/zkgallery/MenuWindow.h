@@ -1,7 +1,9 @@
 #pragma once
 // zkgallery's menu window: a title strip, a menu bar of three menus (File with a separator and a disabled
 // item, View, Help) and a line that shows the last choice. Every choice is also printed, one line each:
-// "menu: <menu letter> <item letter> <item text>", so that end-to-end tests can check it.
+// "menu: <menu letter> <item letter> <item text>", so that end-to-end tests can check it. File's "folDer..."
+// opens the folder chooser at the working-directory setting (else the home folder) and prints
+// "folder: <path>" for the folder chosen.
 
 #include <functional>
 #include <iosfwd>
@@ -23,7 +25,7 @@ public:
     bool Create(const zk::Rect& screen);
     zk::HWND Window() const { return hwnd_; }
 
-    // Opens the File menu, moves one row down (to its last row, past the disabled one and the separator)
+    // Opens the File menu, moves one row down (to "folDer...", past the disabled row and the separator)
     // and writes the open popup to `path`; false when it could not be written.
     bool SnapshotOpenMenu(const std::string& path);
 
@@ -32,6 +34,7 @@ private:
     void FillView(ZKListBoxContents& items, zk::DWORD flags);
     void FillHelp(ZKListBoxContents& items, zk::DWORD flags);
     const Entry* Choose(ZKListBoxContents& items, int result, const Entry& entry);
+    void ChooseFolder(const Entry& file);
     zk::LRESULT Proc(zk::HWND hwnd, zk::UINT message, zk::WPARAM wParam, zk::LPARAM lParam);
     void Paint(zk::HWND hwnd);
 

@@ -1,6 +1,8 @@
 # Helpers for the end-to-end tests of zkgallery's dialogs under Xvfb; sourced by them. They expect $tmp
 # (a scratch folder) and zkgallery's standard output in $tmp/out.txt.
 
+source "$(dirname "${BASH_SOURCE[0]}")/zkgallery_exit.sh"
+
 # The dialogs window lies at (760, 770, 1260, 1000); dialogs open centred over it.
 readonly dialogs_area="500x230+760+770" dialogs_left=760 dialogs_centre_x=1010
 
@@ -43,4 +45,10 @@ wait_answer() {
 focus_dialogs() {
     xdotool search --onlyvisible --name '^Dialogs$' windowfocus --sync
     sleep 0.2
+}
+
+# Esc on the dialogs window ends the program; fails unless it ends with 0 within 10 s. Needs $pid.
+quit_gallery() {
+    focus_dialogs
+    expect_exit_after_esc
 }

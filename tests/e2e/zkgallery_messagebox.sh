@@ -17,7 +17,6 @@ fi
 
 fail=0
 tmp=$(mktemp -d)
-source "$(dirname "$0")/zkgallery_exit.sh"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"  # see zkgallery_sdl.sh
 ZK_BACKEND=sdl "$zkgallery" > "$tmp/out.txt" 2> "$tmp/err.txt" &
 pid=$!
@@ -64,6 +63,5 @@ ask y 1 3
 ask Escape 2 1
 
 # Esc on the dialogs window ends the program with 0.
-focus_dialogs
-expect_exit_after_esc
+quit_gallery
 exit $fail

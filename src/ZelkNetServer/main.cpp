@@ -1,7 +1,9 @@
-// zelknetserver [--foreground] [--scenario FILE] [--verbose]
-// The device server: serves the devices of a scenario on the user's socket until SIGTERM, SIGINT or a
-// SimControl quit. Without --foreground it detaches once it serves (the starting process exits 0) or
-// failed (exits 1 after the message).
+// zelknetserver [--foreground] [--scenario FILE] [--link LINK]... [--queue-messages N] [--queue-bytes N]
+//               [--verbose]
+// The device server: serves the devices of a scenario, and the devices behind the text links given with
+// --link (without --scenario: those alone), on the user's socket until SIGTERM, SIGINT or a SimControl quit.
+// Without --foreground it detaches once it serves (the starting process exits 0) or failed (exits 1 after the
+// message).
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Platform/Process.h"
 #include "Platform/Registry.h"
@@ -100,22 +103,44 @@ int main(int argc, char** argv) {
     bool foreground = false;
     bool verbose = false;
     std::string scenarioPath;
+    std::vector<std::string> links;
+    std::optional<std::size_t> queueMessages;
+    std::optional<std::size_t> queueBytes;
     app.add_flag("--foreground", foreground, "Stay in the foreground instead of detaching");
     app.add_option("--scenario", scenarioPath, "Scenario file (TOML) with the simulated devices");
+    app.add_option("--link", links,
+                   "A device behind a text link: serial:PATH[:BAUD[:8N1[:FLOW]]], tcp:HOST:PORT or "
+                   "listen:HOST:PORT, each optionally followed by @TYPE or @TYPE#SERIAL");
+    app.add_option("--queue-messages", queueMessages, "Messages each device's queue holds (1000000)")
+        ->check(CLI::PositiveNumber);
+    app.add_option("--queue-bytes", queueBytes, "Bytes each device's queue holds (64 MiB)")
+        ->check(CLI::PositiveNumber);
     app.add_flag("--verbose", verbose, "Log every client connection");
     CLI11_PARSE(app, argc, argv);
 
     std::string error;
-    const std::optional<std::string> chosen = ChooseScenario(scenarioPath, error);
-    if (!chosen) {
-        ZelkNetLog(error);
-        return 1;
+    std::optional<ZelkNetScenario> scenario;
+    std::string chosen = "the links";
+    if (!links.empty() && scenarioPath.empty()) {
+        scenario.emplace();
+    } else if (const std::optional<std::string> path = ChooseScenario(scenarioPath, error)) {
+        chosen = *path;
+        scenario = ZelkNetScenario::Load(*path, error);
     }
-    const std::optional<ZelkNetScenario> scenario = ZelkNetScenario::Load(*chosen, error);
     if (!scenario) {
         ZelkNetLog(error);
         return 1;
     }
+    for (const std::string& link : links) {
+        const auto argument = ZelkNetLinkSpec::ParseArgument(link, error);
+        if (!argument) {
+            ZelkNetLog("--link " + link + ": " + error);
+            return 1;
+        }
+        scenario->AddLinkDevice(*argument);
+    }
+    if (queueMessages) scenario->queueLimits.messages = *queueMessages;
+    if (queueBytes) scenario->queueLimits.bytes = *queueBytes;
 
     // Detach before any thread exists: fork keeps only the calling thread.
     const int report = foreground ? -1 : Detach();
@@ -138,7 +163,7 @@ int main(int argc, char** argv) {
         Report(report, false);
         return 1;
     }
-    if (verbose || foreground) ZelkNetLog("serving " + *chosen + " on " + server.SocketPath());
+    if (verbose || foreground) ZelkNetLog("serving " + chosen + " on " + server.SocketPath());
     Report(report, true);
 
     const timespec tick{0, 100 * 1000 * 1000};

@@ -10,6 +10,7 @@ packages=(
     libtomlplusplus-dev libcli11-dev libmuparser-dev libcrypto++-dev
     libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev
     xvfb xauth xdotool imagemagick
+    python3
 )
 
 missing=()

@@ -37,6 +37,13 @@ check "the message names the path and the setting: $(cat "$work/out")" grep -qF 
     "$work/missing.toml named by the setting HKEY_CURRENT_USER\\Software\\Zelkor\\ZelkNetServer\\Scenario" \
     "$work/out"
 check "no server is left" test ! -e "$XDG_RUNTIME_DIR/zelkor/netserver.sock"
+# A client that starts such a server reports the server's own message at once.
+start=$(date +%s%N)
+timeout 20 "$bin/zelknet" list >"$work/out" 2>&1; code=$?
+elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
+check "the starting client fails with 1 (got $code)" test "$code" -eq 1
+check "at once (took $elapsed ms)" test "$elapsed" -lt 2000
+check "with the server's message: $(cat "$work/out")" grep -qF "$work/missing.toml named by the setting" "$work/out"
 
 check "delete the setting" "$bin/zelkreg" DELETE "$key" /v Scenario /f >/dev/null
 timeout 20 "$bin/zelknet" list >"$work/list" 2>&1

@@ -43,8 +43,14 @@ check "sim box state" "$bin/zelknet" sim identity 2 box=5
 check "unnamed box state" bash -c "'$bin/zelknet' list | grep -qx '2 LOG-2 #0005 Unknown(5) Data logger'"
 check "unknown sim verb fails" bash -c "! '$bin/zelknet' sim fly 2>/dev/null"
 
+pid=$(cat "$XDG_RUNTIME_DIR/zelkor/netserver.lock")
 check "sim quit" "$bin/zelknet" sim quit
-check "server gone after quit" bash -c "for i in \$(seq 100); do [[ -e '$XDG_RUNTIME_DIR/zelkor/netserver.sock' ]] || exit 0; sleep 0.05; done; exit 1"
+check "sim quit returns once the server has stopped" bash -c "! kill -0 $pid 2>/dev/null && test ! -e '$XDG_RUNTIME_DIR/zelkor/netserver.sock'"
+
+# A server started by a client keeps nothing of the client's: a pipe on its output ends with the client.
+check "a pipe from a starting client ends" timeout 10 bash -c "'$bin/zelknet' list | cat >/dev/null"
+check "the server logs to its log file" grep -q "serving" "$XDG_STATE_HOME/zelkor/netserver.log"
+check "sim quit again" "$bin/zelknet" sim quit
 
 [[ $fail -eq 0 ]] && echo "zelknet checks passed"
 exit $fail

@@ -239,6 +239,9 @@ int Sim(const std::vector<std::string>& args) {
     }
     if (!status.ok()) throw ToolError{"zelknetserver did not answer: " + status.error_message()};
     if (!reply.ok()) throw ToolError{reply.error()};
+    // Quit returns once the server has stopped, so that a new one can be started right after.
+    if (verb == "quit" && !zk::WaitNetServerGone(zk::RuntimeFolder(), std::chrono::seconds(5)))
+        throw ToolError{"the device server did not stop within 5 s"};
     return 0;
 }
 

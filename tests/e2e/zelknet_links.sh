@@ -19,7 +19,7 @@ listed() {  # waits until the list is $1 (the port opens a moment after the serv
     for i in $(seq 100); do [[ "$("$bin/zelknet" list 2>&1)" == "$1" ]] && return 0; sleep 0.05; done
     "$bin/zelknet" list; return 1
 }
-check "list shows the link device" listed "0 BENCH-ECU #0007 MainCode serial $port 115200 8N1"
+check "list shows the link device" listed "0 sim:0 BENCH-ECU#7 MainCode serial $port 115200 8N1"
 
 printf 'Bench ECU ready\nTemp caf\xe9 85 C\nOil pressure low!!\n' >&3
 timeout -s INT 2 "$bin/zelknet" tail 0 >"$work/tail" 2>&1

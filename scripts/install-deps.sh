@@ -12,6 +12,7 @@ packages=(
     fonts-wine  # Tahoma, the toolkit's font
     xvfb xauth xdotool imagemagick
     xdg-user-dirs x11-utils
+    python3
 )
 
 missing=()

@@ -42,7 +42,8 @@ void WriteFully(int fd, const void* data, size_t size) {
 }
 
 // Runs in the grandchild after fork: only async-signal-safe calls.
-[[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe, SpawnOutput output) {
+[[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe, SpawnOutput output,
+                            int outputPipe) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -52,6 +53,10 @@ void WriteFully(int fd, const void* data, size_t size) {
         if (output == SpawnOutput::Discard) {
             ::dup2(devNull, STDOUT_FILENO);
             ::dup2(devNull, STDERR_FILENO);
+        }
+        if (output == SpawnOutput::Pipe) {
+            ::dup2(outputPipe, STDOUT_FILENO);
+            ::dup2(outputPipe, STDERR_FILENO);
         }
         if (devNull > STDERR_FILENO) ::close(devNull);
     }
@@ -118,16 +123,25 @@ SpawnResult SpawnDetached(const std::string& path, const std::vector<std::string
         return {false, -1, error};
     }
 
+    int outputPipe[2] = {-1, -1};  // the process's output -> the caller
+    if (output == SpawnOutput::Pipe && ::pipe2(outputPipe, O_CLOEXEC) != 0) {
+        const int error = errno;
+        for (int fd : {errorPipe[0], errorPipe[1], pidPipe[0], pidPipe[1]})
+            ::close(fd);
+        return {false, -1, error};
+    }
+
     const pid_t child = ::fork();
     if (child == 0) {
         ::setsid();
         const pid_t grandchild = ::fork();
-        if (grandchild == 0) ExecChild(argv[0], argv.data(), errorPipe[1], output);
+        if (grandchild == 0) ExecChild(argv[0], argv.data(), errorPipe[1], output, outputPipe[1]);
         WriteFully(pidPipe[1], &grandchild, sizeof grandchild);
         ::_exit(grandchild < 0 ? 1 : 0);
     }
     ::close(errorPipe[1]);
     ::close(pidPipe[1]);
+    if (outputPipe[1] >= 0) ::close(outputPipe[1]);
 
     SpawnResult result;
     if (child < 0) {
@@ -149,6 +163,10 @@ SpawnResult SpawnDetached(const std::string& path, const std::vector<std::string
     }
     ::close(errorPipe[0]);
     ::close(pidPipe[0]);
+    if (result.started)
+        result.output = outputPipe[0];
+    else if (outputPipe[0] >= 0)
+        ::close(outputPipe[0]);
     return result;
 }
 

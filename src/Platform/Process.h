@@ -20,13 +20,15 @@ std::optional<std::string> FindProgram(const std::string& name);
 
 struct SpawnResult {
     bool started = false;
-    pid_t pid = -1;  // the started process
-    int error = 0;   // errno of the failed step when not started
+    pid_t pid = -1;   // the started process
+    int error = 0;    // errno of the failed step when not started
+    int output = -1;  // SpawnOutput::Pipe: the read end (close-on-exec), which the caller closes
 };
 
-// What a detached process writes: to our standard output and error, or nowhere (background jobs whose
-// failures are silent).
-enum class SpawnOutput { Inherit, Discard };
+// What a detached process writes: to our standard output and error, nowhere (background jobs whose
+// failures are silent), or into a pipe whose read end the caller gets (to hear why a start failed; the
+// pipe ends when the process and whatever it started have closed their output).
+enum class SpawnOutput { Inherit, Discard, Pipe };
 
 // Starts `path` with `args` (argv[1..]) as a detached process: own session, not a child of ours (nothing to
 // wait for, no zombie), standard input from /dev/null. No shell is involved, so arguments are passed exactly.

@@ -328,7 +328,25 @@ int Import(const std::vector<std::string>& args, std::ostream& out) {
 
 }  // namespace
 
+namespace {
+
+const char* const kRegUsage =
+    "usage: zelkreg QUERY KEY [/v NAME | /ve] [/s]\n"
+    "       zelkreg ADD KEY [/v NAME | /ve] [/t REG_SZ|REG_DWORD|REG_BINARY] [/s SEPARATOR] [/d DATA] [/f]\n"
+    "       zelkreg DELETE KEY [/v NAME | /ve | /va] [/f]\n"
+    "       zelkreg EXPORT KEY FILE [/y]\n"
+    "       zelkreg IMPORT FILE\n"
+    "KEY starts with the hive: HKCU or HKEY_CURRENT_USER, HKLM or HKEY_LOCAL_MACHINE, e.g.\n"
+    "  zelkreg QUERY \"HKCU\\Software\\Zelkor\\ZelkMsg\\Options\" /v AutoConnect\n"
+    "FILE is a .reg text file. /f and /y answer yes to every question.\n";
+
+}  // namespace
+
 int RunRegTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && (args[0] == "/?" || args[0] == "-?" || args[0] == "--help" || args[0] == "-h")) {
+        out << kRegUsage;
+        return 0;
+    }
     try {
         const std::string verb = args.empty() ? std::string() : Upper(args[0]);
         if (verb == "QUERY") return Query(args, out);

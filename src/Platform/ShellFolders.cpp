@@ -85,6 +85,11 @@ std::string ConfigFolder() {
     return dir.empty() ? HomeFolder() + "/.config" : WithoutTrailingSlash(dir);
 }
 
+std::string StateFolder() {
+    std::string dir = FromEnv("XDG_STATE_HOME");
+    return dir.empty() ? HomeFolder() + "/.local/state" : WithoutTrailingSlash(dir);
+}
+
 std::string RuntimeFolder() {
     std::string dir = FromEnv("XDG_RUNTIME_DIR");
     if (!dir.empty()) return WithoutTrailingSlash(dir) + "/zelkor";

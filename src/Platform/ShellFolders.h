@@ -10,6 +10,8 @@ namespace zk {
 std::string LocalAppDataFolder();
 // Configuration: $XDG_CONFIG_HOME, default ~/.config.
 std::string ConfigFolder();
+// State (logs and the like): $XDG_STATE_HOME, default ~/.local/state.
+std::string StateFolder();
 // Per-user runtime folder of the maker's programs (sockets, locks): $XDG_RUNTIME_DIR/zelkor, default
 // /tmp/zelkor-<uid>. Not created here.
 std::string RuntimeFolder();

@@ -1,5 +1,6 @@
 #include "ZelkNetServer/ZelkNetScenario.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -177,6 +178,11 @@ private:
             scenario.version.build = v.size() > 2 ? static_cast<std::uint16_t>(v[2]) : 0;
         }
         scenario.seed = r.U<std::uint32_t>("seed", 1);
+        scenario.queueLimits.messages =
+            r.Unsigned("queue_messages", kMaxQueueMessages, scenario.queueLimits.messages);
+        scenario.queueLimits.bytes = r.Unsigned("queue_bytes", kMaxQueueBytes, scenario.queueLimits.bytes);
+        if (scenario.queueLimits.messages == 0 || scenario.queueLimits.bytes == 0)
+            Fail(table, "[server] queue limits must be at least 1");
         if (const toml::array* names = r.Array("identity", 4096)) {
             for (const toml::node& node : *names) {
                 TableReader n(AsTable(node, "[[server.identity]]"), "[[server.identity]]");
@@ -255,6 +261,7 @@ private:
         if (!identity) Fail(table, where + " needs an [device.identity] table");
         ReadIdentity(*identity, where + " identity", device.identity);
         if (const toml::table* messages = r.Table("messages")) ReadMessages(*messages, where, device);
+        if (const toml::table* link = r.Table("link")) device.link = ReadLink(*link, where + " link");
         if (const toml::array* errors = r.Array("error", 4096)) {
             for (const toml::node& node : *errors) {
                 TableReader e(AsTable(node, where + " error"), where + " error");
@@ -364,6 +371,45 @@ private:
             t.Finish();
         }
         r.Finish();
+    }
+
+    // link = { serial = "/dev/ttyUSB0", baud = 115200, ... } or { tcp = "HOST:PORT", listen = false }
+    static ZelkNetLinkSpec ReadLink(const toml::table& table, const std::string& where) {
+        TableReader r(table, where);
+        ZelkNetLinkSpec link;
+        const toml::node* serial = r.Find("serial");
+        const toml::node* tcp = r.Find("tcp");
+        if (!serial == !tcp) Fail(table, where + " needs either 'serial' or 'tcp'");
+        if (serial) {
+            link.path = TableReader::TextValue(*serial, r.Name("serial"), 4096);
+            if (link.path.empty() || link.path[0] != '/')
+                Fail(*serial, r.Name("serial") + " must be an absolute path");
+            link.baud = r.U<std::uint32_t>("baud", link.baud);
+            if (!ZelkNetLinkSpec::ValidBaud(link.baud))
+                Fail(*r.Find("baud"), r.Name("baud") + " is not a rate a serial port can be set to");
+            link.dataBits = static_cast<std::uint8_t>(r.Unsigned("data_bits", 8, 8));
+            if (link.dataBits < 5) Fail(*r.Find("data_bits"), r.Name("data_bits") + " must be 5 to 8");
+            const std::string parity = r.Text("parity", 8, "none");
+            if (parity != "none" && parity != "even" && parity != "odd")
+                Fail(*r.Find("parity"), r.Name("parity") + " must be \"none\", \"even\" or \"odd\"");
+            link.parity = parity == "none" ? 'N' : (parity == "even" ? 'E' : 'O');
+            link.stopBits = static_cast<std::uint8_t>(r.Unsigned("stop_bits", 2, 1));
+            if (link.stopBits < 1) Fail(*r.Find("stop_bits"), r.Name("stop_bits") + " must be 1 or 2");
+            const std::string flow = r.Text("flow", 16, "none");
+            const auto parsed = ZelkNetLinkSpec::ParseFlow(flow);
+            if (!parsed)
+                Fail(*r.Find("flow"), r.Name("flow") + " must be \"none\", \"rtscts\" or \"xonxoff\"");
+            link.flow = *parsed;
+        } else {
+            const std::string address = TableReader::TextValue(*tcp, r.Name("tcp"), 300);
+            if (!link.SetHostPort(address)) Fail(*tcp, r.Name("tcp") + " must be \"HOST:PORT\"");
+            link.kind =
+                r.Bool("listen", false) ? ZelkNetLinkSpec::Kind::TcpListen : ZelkNetLinkSpec::Kind::Tcp;
+            if (link.kind == ZelkNetLinkSpec::Kind::TcpListen && !ZelkNetLinkSpec::IsLoopback(link.host))
+                Fail(*tcp, where + ": listening works on a loopback address only");
+        }
+        r.Finish();
+        return link;
     }
 
     void ReadMessages(const toml::table& table, const std::string& device, ZelkNetDeviceSpec& desc) {
@@ -524,6 +570,8 @@ private:
     }
 
     static constexpr std::size_t kMaxText = 4096;
+    static constexpr std::uint64_t kMaxQueueMessages = 100000000;
+    static constexpr std::uint64_t kMaxQueueBytes = std::uint64_t{16} << 30;
     const ZelkNetScenario::ReadOptions& options_;
 };
 
@@ -541,6 +589,23 @@ std::optional<ZelkNetScenario> ZelkNetScenario::Parse(std::string_view text, con
         error = options.sourceName + ":" + std::to_string(e.line) + ": " + e.what;
     }
     return std::nullopt;
+}
+
+void ZelkNetScenario::AddLinkDevice(const ZelkNetLinkSpec::Argument& argument) {
+    ZelkNetDeviceSpec device;
+    // Addresses of their own, past every address the scenario uses.
+    std::uint32_t word1 = kLinkAddress;
+    for (const ZelkNetDeviceSpec& other : devices)
+        word1 = std::max(word1, other.address1 == 0xFFFFFFFFu ? other.address1 : other.address1 + 1);
+    device.address1 = word1;
+    device.address3 = 1;
+    device.link = argument.link;
+    device.description = argument.link.Describe().substr(0, ZKDeviceListEntry::kDescriptionSize - 1);
+    const bool serial = argument.link.kind == ZelkNetLinkSpec::Kind::Serial;
+    device.identity.typeName = argument.typeName.empty() ? (serial ? "SERIAL" : "TCP") : argument.typeName;
+    device.identity.boxState = 10000;  // "MainCode": a device that runs its program
+    device.identity.serialNumber = argument.serial.value_or(static_cast<std::uint32_t>(devices.size() + 1));
+    devices.push_back(std::move(device));
 }
 
 std::optional<ZelkNetScenario> ZelkNetScenario::Load(const std::string& path, std::string& error) {

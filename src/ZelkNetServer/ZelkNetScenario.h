@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "Common/device/ZKDeviceRecords.h"
+#include "ZelkNetServer/ZelkNetLinkSpec.h"
+#include "ZelkNetServer/ZelkNetMessageQueue.h"
 
 struct ZelkNetServerVersion {
     std::uint16_t major = 2;
@@ -92,6 +94,8 @@ struct ZelkNetDeviceSpec {
     std::uint8_t defaultItemRights = 0x0F;
     std::map<std::uint16_t, std::uint8_t> itemRights;  // by item position
     std::map<std::uint16_t, std::uint32_t> monitorValues;
+    // A device behind a real text link: reachable while the link is up, its lines become its messages.
+    std::optional<ZelkNetLinkSpec> link;
 };
 
 struct ZelkNetScenario {
@@ -101,6 +105,7 @@ struct ZelkNetScenario {
 
     ZelkNetServerVersion version;
     std::uint32_t seed = 1;
+    ZelkNetQueueLimits queueLimits;  // of every device's message queue
     std::vector<ZelkNetIdentityName> identityNames;
     std::vector<ZelkNetAccessEntry> access;
     std::vector<ZelkNetStoredProfile> storedProfiles;
@@ -117,4 +122,9 @@ struct ZelkNetScenario {
     static std::optional<ZelkNetScenario> Parse(std::string_view text, const ReadOptions& options,
                                                 std::string& error);
     static std::optional<ZelkNetScenario> Load(const std::string& path, std::string& error);
+
+    // Adds the device of a `--link` argument: the identity asked for, else type SERIAL or TCP with the
+    // device's position (from 1) as serial number; the link's description; an address of its own.
+    void AddLinkDevice(const ZelkNetLinkSpec::Argument& argument);
+    static constexpr std::uint32_t kLinkAddress = 0x1000;
 };

@@ -10,13 +10,10 @@
 #include "Platform/ShellFolders.h"
 #include "ZelkNetServer/ZelkNetCallQueue.h"
 #include "ZelkNetServer/ZelkNetDeviceService.h"
+#include "ZelkNetServer/ZelkNetLog.h"
 #include "ZelkNetServer/ZelkNetServerService.h"
 #include "ZelkNetServer/ZelkNetSessionService.h"
 #include "ZelkNetServer/ZelkNetSimControlService.h"
-
-void ZelkNetLog(const std::string& text) {
-    std::fprintf(stderr, "zelknetserver: %s\n", text.c_str());
-}
 
 ZelkNetServer::ZelkNetServer(const ZelkNetScenario& scenario, ZelkNetServerOptions options)
     : options_(std::move(options)), world_(scenario) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ZelkNetServer/ZelkNetListener.h"
+#include "ZelkNetServer/ZelkNetLog.h"
 #include "ZelkNetServer/ZelkNetScenario.h"
 #include "ZelkNetServer/ZelkNetWorld.h"
 
@@ -65,6 +66,3 @@ private:
     std::condition_variable stopRequested_;
     bool stop_ = false;
 };
-
-// Writes one line "zelknetserver: <text>" to standard error.
-void ZelkNetLog(const std::string& text);

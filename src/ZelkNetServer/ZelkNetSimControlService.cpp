@@ -131,6 +131,18 @@ ZelkNetAnswer ZelkNetSimControlService::ServeQuit(Context*, const zelknet::Empty
     return Ok(reply);
 }
 
+ZelkNetAnswer ZelkNetSimControlService::ServeDevices(Context*, const zelknet::Empty*,
+                                                     zelknet::SimDevicesReply* reply) {
+    for (std::size_t i = 0; i < world_.DeviceCount(); ++i) {
+        const ZelkNetSimDevice* device = world_.SimDevice(i);
+        ZKBytes bytes;
+        device->ListEntry().AppendTo(bytes);
+        reply->add_entries(bytes.data(), bytes.size());
+        reply->add_reachable(device->Reachable());
+    }
+    return Status::OK;
+}
+
 void ZelkNetSimControlService::Offer(ZelkNetCallQueue& queue) {
     ZK_OFFER(queue, Plug);
     ZK_OFFER(queue, Unplug);
@@ -140,4 +152,5 @@ void ZelkNetSimControlService::Offer(ZelkNetCallQueue& queue) {
     ZK_OFFER(queue, InjectFault);
     ZK_OFFER(queue, SetPingAnswer);
     ZK_OFFER(queue, Quit);
+    ZK_OFFER(queue, Devices);
 }

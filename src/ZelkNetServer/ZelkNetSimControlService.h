@@ -27,6 +27,7 @@ public:
     ZK_SERVE(InjectFault, zelknet::SimFaultRequest, zelknet::SimReply);
     ZK_SERVE(SetPingAnswer, zelknet::SimPingRequest, zelknet::SimReply);
     ZK_SERVE(Quit, zelknet::Empty, zelknet::SimReply);
+    ZK_SERVE(Devices, zelknet::Empty, zelknet::SimDevicesReply);
 
 private:
     // The device of a request, or null with the reply's error set.

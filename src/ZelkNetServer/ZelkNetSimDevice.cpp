@@ -28,8 +28,8 @@ std::string NumberedText(const std::string& text, std::uint32_t number) {
 
 }  // namespace
 
-ZelkNetSimDevice::ZelkNetSimDevice(ZelkNetDeviceSpec desc, std::uint32_t seed)
-    : spec_(std::move(desc)), plugged_(spec_.plugged), random_(seed) {
+ZelkNetSimDevice::ZelkNetSimDevice(ZelkNetDeviceSpec desc, std::uint32_t seed, ZelkNetQueueLimits limits)
+    : spec_(std::move(desc)), plugged_(spec_.plugged), linkUp_(!spec_.link), queue_(limits), random_(seed) {
     for (const ZelkNetErrorSpec& error : spec_.errors) {
         ErrorState& state = errors_[error.id];
         state.active = error.periodMs ? 0 : error.active;
@@ -57,18 +57,18 @@ ZKDeviceListEntry ZelkNetSimDevice::ListEntry() const {
 
 bool ZelkNetSimDevice::Reachable() const {
     std::lock_guard lock(mutex_);
-    return plugged_;
+    return Up();
 }
 
 std::optional<ZelkNetResult> ZelkNetSimDevice::Refuse(std::uint32_t key) const {
-    if (!plugged_) return ZelkNetResult::Failed(kE_NOT_CONNECTED);
+    if (!Up()) return ZelkNetResult::Failed(kE_NOT_CONNECTED);
     if (key != spec_.identity.Key()) return ZelkNetResult::Code(kResultWrongKey);
     return std::nullopt;
 }
 
 ZelkNetResult ZelkNetSimDevice::Identify(ZKDeviceIdentity& identity) {
     std::lock_guard lock(mutex_);
-    if (!plugged_) return ZelkNetResult::Failed(kE_NOT_CONNECTED);
+    if (!Up()) return ZelkNetResult::Failed(kE_NOT_CONNECTED);
     identity = spec_.identity;
     return ZelkNetResult::Ok();
 }
@@ -76,7 +76,7 @@ ZelkNetResult ZelkNetSimDevice::Identify(ZKDeviceIdentity& identity) {
 ZelkNetResult ZelkNetSimDevice::NextMessage(std::string& text) {
     {
         std::lock_guard lock(mutex_);
-        if (!plugged_) return ZelkNetResult::Failed(kE_NOT_CONNECTED);
+        if (!Up()) return ZelkNetResult::Failed(kE_NOT_CONNECTED);
     }
     text = queue_.Pop().value_or(std::string());
     return ZelkNetResult::Ok();
@@ -84,7 +84,7 @@ ZelkNetResult ZelkNetSimDevice::NextMessage(std::string& text) {
 
 ZelkNetResult ZelkNetSimDevice::ReadStore(std::uint32_t address, std::uint32_t length, ZKBytes& bytes) {
     std::lock_guard lock(mutex_);
-    if (!plugged_) return ZelkNetResult::Failed(kE_NOT_CONNECTED);
+    if (!Up()) return ZelkNetResult::Failed(kE_NOT_CONNECTED);
     if (std::uint64_t{address} + length > spec_.store.size()) return ZelkNetResult::Code(kResultNoData);
     bytes.assign(spec_.store.begin() + address, spec_.store.begin() + address + length);
     return ZelkNetResult::Ok();
@@ -147,7 +147,7 @@ ZelkNetResult ZelkNetSimDevice::GetFeatures(std::uint32_t key,
 
 ZelkNetResult ZelkNetSimDevice::Ping() {
     std::lock_guard lock(mutex_);
-    return plugged_ ? ZelkNetResult::Ok() : ZelkNetResult::Failed(kE_NOT_CONNECTED);
+    return Up() ? ZelkNetResult::Ok() : ZelkNetResult::Failed(kE_NOT_CONNECTED);
 }
 
 ZelkNetResult ZelkNetSimDevice::ReadItemRights(std::uint32_t key, std::uint16_t first, std::uint16_t count,
@@ -177,10 +177,10 @@ ZelkNetResult ZelkNetSimDevice::ReadCalibration(std::uint32_t key, std::uint16_t
 
 void ZelkNetSimDevice::Tick(std::uint64_t nowMs) {
     std::lock_guard lock(mutex_);
-    RunScript(nowMs, plugged_);
-    RunChatter(nowMs, plugged_);
-    RunBursts(nowMs, plugged_);
-    if (plugged_) RunErrors(nowMs);
+    RunScript(nowMs, Up());
+    RunChatter(nowMs, Up());
+    RunBursts(nowMs, Up());
+    if (Up()) RunErrors(nowMs);
 }
 
 // A device only talks while it is plugged in; its sources keep their timing either way.
@@ -247,6 +247,11 @@ void ZelkNetSimDevice::RunErrors(std::uint64_t nowMs) {
 void ZelkNetSimDevice::SetPlugged(bool plugged) {
     std::lock_guard lock(mutex_);
     plugged_ = plugged;
+}
+
+void ZelkNetSimDevice::SetLinkUp(bool up) {
+    std::lock_guard lock(mutex_);
+    linkUp_ = up;
 }
 
 void ZelkNetSimDevice::QueueMessages(const std::vector<std::string>& texts) {

@@ -1,6 +1,7 @@
 #pragma once
-// A simulated device from a scenario: its identity, message sources, error states, store, features,
-// calibrations and item rights, plus the controls that tests and demos use to change it.
+// A device from a scenario: its identity, message sources, error states, store, features, calibrations and
+// item rights, plus the controls that tests and demos use to change it. A device declared with a real text
+// link is reachable only while its link is up (and it is plugged); the link queues the lines it reads.
 
 #include <map>
 #include <mutex>
@@ -23,7 +24,7 @@ struct ZelkNetIdentityChange {
 
 class ZelkNetSimDevice final : public ZelkNetDevice {
 public:
-    ZelkNetSimDevice(ZelkNetDeviceSpec desc, std::uint32_t seed);
+    ZelkNetSimDevice(ZelkNetDeviceSpec desc, std::uint32_t seed, ZelkNetQueueLimits limits = {});
 
     ZKDeviceListEntry ListEntry() const override;
     bool Reachable() const override;
@@ -48,6 +49,8 @@ public:
 
     // Simulation controls.
     void SetPlugged(bool plugged);
+    // The state of the device's text link (always up without one).
+    void SetLinkUp(bool up);
     void QueueMessages(const std::vector<std::string>& texts);
     void ChangeIdentity(const ZelkNetIdentityChange& change);
     void SetErrorState(std::uint16_t id, std::uint32_t active, std::uint32_t stored, std::uint32_t count);
@@ -64,6 +67,7 @@ private:
 
     // Checks reachability and the identity key; the first failure, or nothing.
     std::optional<ZelkNetResult> Refuse(std::uint32_t key) const;
+    bool Up() const { return plugged_ && linkUp_; }
     void RunScript(std::uint64_t nowMs, bool talking);
     void RunChatter(std::uint64_t nowMs, bool talking);
     void RunBursts(std::uint64_t nowMs, bool talking);
@@ -73,6 +77,7 @@ private:
     mutable std::mutex mutex_;  // everything below except the queue, which locks itself
     ZelkNetDeviceSpec spec_;
     bool plugged_;
+    bool linkUp_;
     std::map<std::uint16_t, ErrorState> errors_;
     ZelkNetMessageQueue queue_;
 

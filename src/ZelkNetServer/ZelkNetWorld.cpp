@@ -4,6 +4,9 @@
 #include <functional>
 
 #include "Common/profile/ZPImageIdentity.h"
+#include "ZelkNetServer/ZelkNetLog.h"
+#include "ZelkNetServer/ZelkNetSerialPort.h"
+#include "ZelkNetServer/ZelkNetTcpPort.h"
 
 namespace {
 
@@ -15,7 +18,7 @@ ZelkNetWorld::ZelkNetWorld(const ZelkNetScenario& scenario)
     : scenario_(scenario), version_(scenario.version) {
     std::uint32_t seed = scenario.seed;
     for (const ZelkNetDeviceSpec& desc : scenario.devices)
-        devices_.push_back(std::make_shared<ZelkNetSimDevice>(desc, seed++));
+        devices_.push_back(std::make_shared<ZelkNetSimDevice>(desc, seed++, scenario.queueLimits));
 }
 
 ZelkNetWorld::~ZelkNetWorld() {
@@ -26,9 +29,32 @@ void ZelkNetWorld::Start() {
     if (clock_.joinable()) return;
     stopping_ = false;
     clock_ = std::thread([this] { RunClock(); });
+    StartLinks();
+}
+
+void ZelkNetWorld::StartLinks() {
+    for (std::size_t i = 0; i < devices_.size(); ++i) {
+        const std::optional<ZelkNetLinkSpec>& spec = scenario_.devices[i].link;
+        if (!spec) continue;
+        std::unique_ptr<ZelkNetLinkPort> port;
+        if (spec->kind == ZelkNetLinkSpec::Kind::Serial)
+            port = std::make_unique<ZelkNetSerialPort>(*spec);
+        else
+            port = std::make_unique<ZelkNetTcpPort>(*spec);
+        ZelkNetSimDevice* device = devices_[i].get();
+        ZelkNetLinkSink sink{
+            [device](bool up) { device->SetLinkUp(up); },
+            [device](const std::vector<std::string>& lines) { device->QueueMessages(lines); },
+            [](const std::string& text) { ZelkNetLog(text); }};
+        links_.push_back(std::make_unique<ZelkNetLink>(spec->Describe(), std::move(port), std::move(sink)));
+        links_.back()->Start();
+    }
 }
 
 void ZelkNetWorld::Stop() {
+    for (const auto& link : links_)
+        link->Stop();
+    links_.clear();
     {
         std::lock_guard lock(clockMutex_);
         stopping_ = true;

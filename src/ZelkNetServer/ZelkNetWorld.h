@@ -19,6 +19,7 @@
 
 #include "ZelkNetServer/ZelkNetDevice.h"
 #include "ZelkNetServer/ZelkNetHungCalls.h"
+#include "ZelkNetServer/ZelkNetLink.h"
 #include "ZelkNetServer/ZelkNetScenario.h"
 #include "ZelkNetServer/ZelkNetSimDevice.h"
 
@@ -31,8 +32,8 @@ public:
     ZelkNetWorld(const ZelkNetWorld&) = delete;
     ZelkNetWorld& operator=(const ZelkNetWorld&) = delete;
 
-    // Starts and stops the simulation clock (a tick every few milliseconds). Stop also answers every call
-    // that hangs on purpose.
+    // Starts and stops the simulation clock (a tick every few milliseconds) and the readers of the devices'
+    // text links. Stop also answers every call that hangs on purpose.
     void Start();
     void Stop();
     bool Stopping() const { return stopping_; }
@@ -82,6 +83,7 @@ public:
 
 private:
     void RunClock();
+    void StartLinks();
 
     const ZelkNetScenario scenario_;
     const ZelkNetServerVersion version_;
@@ -118,4 +120,5 @@ private:
     mutable std::mutex clockMutex_;
     mutable std::condition_variable clockWake_;
     std::thread clock_;
+    std::vector<std::unique_ptr<ZelkNetLink>> links_;
 };

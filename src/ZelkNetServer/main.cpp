@@ -1,7 +1,9 @@
-// zelknetserver [--foreground] [--scenario FILE] [--verbose]
-// The device server: serves the devices of a scenario on the user's socket until SIGTERM, SIGINT or a
-// SimControl quit. Without --foreground it detaches once it serves (the starting process exits 0) or
-// failed (exits 1 after the message).
+// zelknetserver [--foreground] [--scenario FILE] [--link LINK]... [--queue-messages N] [--queue-bytes N]
+//               [--verbose]
+// The device server: serves the devices of a scenario, and the devices behind the text links given with
+// --link (without --scenario: those alone), on the user's socket until SIGTERM, SIGINT or a SimControl quit.
+// Without --foreground it detaches once it serves (the starting process exits 0) or failed (exits 1 after the
+// message).
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Platform/Process.h"
 #include "Platform/Registry.h"
@@ -59,7 +62,10 @@ std::optional<std::string> ChooseScenario(const std::string& asked, std::string&
 }
 
 // Forks into the background. Returns in the child with the write end of a pipe on which it reports its
-// start (one byte: 0 serving, 1 failed); the parent waits for that byte and exits with it.
+// start (one byte, 0 serving or 1 failed, then the failure's message); the parent waits for the report,
+// prints the message and exits with the byte. The child keeps no descriptor of its parent's (a pipe of the
+// caller's left open would keep `zelknet list | head` waiting): its standard input is /dev/null and its
+// output goes to the log file.
 int Detach() {
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) return -1;
@@ -67,27 +73,38 @@ int Detach() {
     if (child < 0) return -1;
     if (child > 0) {
         ::close(report[1]);
-        char status = 1;
-        while (::read(report[0], &status, 1) < 0 && errno == EINTR) {
+        std::string answer;
+        char buffer[512];
+        ssize_t count = 0;
+        while ((count = ::read(report[0], buffer, sizeof buffer)) != 0) {
+            if (count > 0) answer.append(buffer, static_cast<std::size_t>(count));
+            if (count < 0 && errno != EINTR) break;
         }
-        std::_Exit(status == 0 ? 0 : 1);  // no byte at all: the child died before it could report
+        if (answer.size() > 1) ZelkNetLog(answer.substr(1));
+        std::_Exit(!answer.empty() && answer[0] == 0 ? 0 : 1);  // no byte: the child died before reporting
     }
     ::close(report[0]);
     ::setsid();
+    const int keep = report[1];
+    if (keep > 3) ::close_range(3, static_cast<unsigned>(keep) - 1, 0);
+    ::close_range(static_cast<unsigned>(keep) + 1, ~0u, 0);
     if (const int null = ::open("/dev/null", O_RDWR); null >= 0) {
-        ::dup2(null, STDIN_FILENO);
+        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            ::dup2(null, fd);
         if (null > STDERR_FILENO) ::close(null);
     }
+    std::string error;
+    ZelkNetLogToFile(ZelkNetLogPath(), error);  // else the log goes nowhere
     if (::chdir("/") != 0) {
         // Staying in the start folder is harmless.
     }
     return report[1];
 }
 
-void Report(int fd, bool ok) {
+void Report(int fd, bool ok, const std::string& message = {}) {
     if (fd < 0) return;
-    const char status = ok ? 0 : 1;
-    if (::write(fd, &status, 1) < 0) {
+    const std::string answer = std::string(1, ok ? 0 : 1) + message;
+    if (::write(fd, answer.data(), answer.size()) < 0) {
         // The starting process is gone; nobody to tell.
     }
     ::close(fd);
@@ -100,22 +117,44 @@ int main(int argc, char** argv) {
     bool foreground = false;
     bool verbose = false;
     std::string scenarioPath;
+    std::vector<std::string> links;
+    std::optional<std::size_t> queueMessages;
+    std::optional<std::size_t> queueBytes;
     app.add_flag("--foreground", foreground, "Stay in the foreground instead of detaching");
     app.add_option("--scenario", scenarioPath, "Scenario file (TOML) with the simulated devices");
+    app.add_option("--link", links,
+                   "A device behind a text link: serial:PATH[:BAUD[:8N1[:FLOW]]], tcp:HOST:PORT or "
+                   "listen:HOST:PORT, each optionally followed by @TYPE or @TYPE#SERIAL");
+    app.add_option("--queue-messages", queueMessages, "Messages each device's queue holds (1000000)")
+        ->check(CLI::PositiveNumber);
+    app.add_option("--queue-bytes", queueBytes, "Bytes each device's queue holds (64 MiB)")
+        ->check(CLI::PositiveNumber);
     app.add_flag("--verbose", verbose, "Log every client connection");
     CLI11_PARSE(app, argc, argv);
 
     std::string error;
-    const std::optional<std::string> chosen = ChooseScenario(scenarioPath, error);
-    if (!chosen) {
-        ZelkNetLog(error);
-        return 1;
+    std::optional<ZelkNetScenario> scenario;
+    std::string chosen = "the links";
+    if (!links.empty() && scenarioPath.empty()) {
+        scenario.emplace();
+    } else if (const std::optional<std::string> path = ChooseScenario(scenarioPath, error)) {
+        chosen = *path;
+        scenario = ZelkNetScenario::Load(*path, error);
     }
-    const std::optional<ZelkNetScenario> scenario = ZelkNetScenario::Load(*chosen, error);
     if (!scenario) {
         ZelkNetLog(error);
         return 1;
     }
+    for (const std::string& link : links) {
+        const auto argument = ZelkNetLinkSpec::ParseArgument(link, error);
+        if (!argument) {
+            ZelkNetLog("--link " + link + ": " + error);
+            return 1;
+        }
+        scenario->AddLinkDevice(*argument);
+    }
+    if (queueMessages) scenario->queueLimits.messages = *queueMessages;
+    if (queueBytes) scenario->queueLimits.bytes = *queueBytes;
 
     // Detach before any thread exists: fork keeps only the calling thread.
     const int report = foreground ? -1 : Detach();
@@ -135,20 +174,21 @@ int main(int argc, char** argv) {
     bool alreadyRunning = false;
     if (!server.Start(error, alreadyRunning)) {
         ZelkNetLog(error);
-        Report(report, false);
+        Report(report, false, error);
         return 1;
     }
-    if (verbose || foreground) ZelkNetLog("serving " + *chosen + " on " + server.SocketPath());
+    ZelkNetLog("serving " + chosen + " on " + server.SocketPath());
     Report(report, true);
 
     const timespec tick{0, 100 * 1000 * 1000};
     while (!server.WaitForStopRequest(std::chrono::milliseconds(0))) {
         const int signal = ::sigtimedwait(&signals, nullptr, &tick);
         if (signal > 0) {
-            if (verbose || foreground) ZelkNetLog(std::string("stopping on ") + strsignal(signal));
+            ZelkNetLog(std::string("stopping on ") + strsignal(signal));
             break;
         }
     }
     server.Shutdown();
+    ZelkNetLog("stopped");
     return 0;
 }

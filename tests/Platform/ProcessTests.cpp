@@ -72,6 +72,21 @@ TEST(ProcessSpawn, DiscardedOutputGoesToDevNull) {
     ::kill(result.pid, SIGTERM);
 }
 
+TEST(ProcessSpawn, PipedOutputReachesTheCallerAndEndsWithTheProcess) {
+    const auto sh = zk::FindProgram("sh");
+    ASSERT_TRUE(sh.has_value());
+    const auto result =
+        zk::SpawnDetached(*sh, {"-c", "echo out; echo err >&2; exit 3"}, zk::SpawnOutput::Pipe);
+    ASSERT_TRUE(result.started) << result.error;
+    ASSERT_GE(result.output, 0);
+    std::string text;
+    char buffer[64];
+    for (ssize_t n; (n = ::read(result.output, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(result.output);
+    EXPECT_EQ("out\nerr\n", text);
+}
+
 TEST(ProcessSpawn, MissingProgramReportsTheError) {
     const auto result = zk::SpawnDetached("/no/such/program", {});
     EXPECT_FALSE(result.started);

@@ -527,3 +527,49 @@ TEST_F(ZelkNetServerTest, StoredProfileImagesComeBackByTypeAndCodeVersion) {
     ASSERT_TRUE(client_->Server().StoreProfile(context.get(), store, &stored).ok());
     EXPECT_EQ(kE_INVALIDARG, stored.hresult());
 }
+
+// The complete example of docs/scenario.md is data/scenarios/complete.toml, word for word, and serves
+// with the profile image it names.
+TEST(ZelkNetCompleteExample, IsTheDocumentedExampleAndServes) {
+    const std::string doc = zktest::ReadWholeFile(ZK_SOURCE_DIR "/docs/scenario.md");
+    const auto start = doc.find("```toml\n", doc.find("## Complete example"));
+    ASSERT_NE(std::string::npos, start);
+    const auto end = doc.find("```\n", start + 8);
+    const std::string path = ZK_SOURCE_DIR "/data/scenarios/complete.toml";
+    EXPECT_EQ(doc.substr(start + 8, end - start - 8), zktest::ReadWholeFile(path));
+
+    std::string error;
+    const auto scenario = ZelkNetScenario::Load(path, error);
+    ASSERT_TRUE(scenario) << error;
+    zktest::TempDir temp;
+    ZelkNetServerOptions options;
+    options.runtimeFolder = temp.Path() + "/zelkor";
+    ZelkNetServer server(*scenario, options);
+    bool running = false;
+    ASSERT_TRUE(server.Start(error, running)) << error;
+    auto client = ZKNetClient::ConnectExisting(options.runtimeFolder, error);
+    ASSERT_TRUE(client) << error;
+
+    zelknet::BytesReply list;
+    auto context = ZKNetClient::Context();
+    ASSERT_TRUE(client->Server().GetDeviceList(context.get(), {}, &list).ok());
+    const auto entries = ZKDeviceListEntry::DecodeList(
+        {reinterpret_cast<const std::uint8_t*>(list.data().data()), list.data().size()});
+    ASSERT_TRUE(entries && entries->size() == 1);
+    EXPECT_EQ("ECU-M4", entries->front().identity.typeName);
+    EXPECT_EQ(1201u, entries->front().identity.serialNumber);
+
+    zelknet::StoredProfileRequest request;
+    request.set_type_name("ECU-M4");
+    request.set_major(3);
+    request.set_minor(1);
+    request.set_build(7);
+    zelknet::BytesReply profile;
+    context = ZKNetClient::Context();
+    ASSERT_TRUE(client->Server().GetStoredProfile(context.get(), request, &profile).ok());
+    const std::string image = zktest::ReadWholeFile(ZK_SOURCE_DIR "/data/scenarios/ECU-M4.3.1.7.ZKP");
+    EXPECT_EQ(image, profile.data());
+    EXPECT_TRUE(ZPImageIdentity::Check(ZKBytes(image.begin(), image.end())));
+    client.reset();
+    server.Shutdown();
+}

@@ -1,10 +1,10 @@
 # Sourced by the scripts that run a real zelknetserver: a private runtime folder and configuration folder
-# under a fresh temporary folder ($work), the demo scenario as the user's configured one, a cleanup that
+# under a fresh temporary folder ($work; the server's log in $work/state), the demo scenario as the user's configured one, a cleanup that
 # stops the server and removes everything, and `check DESCRIPTION COMMAND...`, which records a failure in
 # $fail. Expects $bin (the build's bin/ folder) and $demo (the demo scenario) to be set.
 fail=0
 work=$(mktemp -d)
-export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config"
+export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/zelkor"
 chmod 700 "$XDG_RUNTIME_DIR"
 cp "$demo" "$XDG_CONFIG_HOME/zelkor/netserver.toml"

@@ -27,7 +27,7 @@ TOML
 check "set the scenario" "$bin/zelkreg" ADD "$key" /v Scenario /d "$work/bench.toml" /f >/dev/null
 timeout 20 "$bin/zelknet" list >"$work/list" 2>&1
 check "the set scenario is served: $(cat "$work/list")" \
-    test "$(cat "$work/list")" = "0 REG-7 #0009 MainCode Named by the settings"
+    test "$(cat "$work/list")" = "0 sim:0 REG-7#9 MainCode Named by the settings"
 check "server stops" stop_server
 
 check "set a missing scenario" "$bin/zelkreg" ADD "$key" /v Scenario /d "$work/missing.toml" /f >/dev/null
@@ -37,10 +37,17 @@ check "the message names the path and the setting: $(cat "$work/out")" grep -qF 
     "$work/missing.toml named by the setting HKEY_CURRENT_USER\\Software\\Zelkor\\ZelkNetServer\\Scenario" \
     "$work/out"
 check "no server is left" test ! -e "$XDG_RUNTIME_DIR/zelkor/netserver.sock"
+# A client that starts such a server reports the server's own message at once.
+start=$(date +%s%N)
+timeout 20 "$bin/zelknet" list >"$work/out" 2>&1; code=$?
+elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
+check "the starting client fails with 1 (got $code)" test "$code" -eq 1
+check "at once (took $elapsed ms)" test "$elapsed" -lt 2000
+check "with the server's message: $(cat "$work/out")" grep -qF "$work/missing.toml named by the setting" "$work/out"
 
 check "delete the setting" "$bin/zelkreg" DELETE "$key" /v Scenario /f >/dev/null
 timeout 20 "$bin/zelknet" list >"$work/list" 2>&1
-check "without the setting the configuration file is served" grep -q '^0 ECU-M4 ' "$work/list"
+check "without the setting the configuration file is served" grep -q '^0 sim:0 ECU-M4#' "$work/list"
 
 [[ $fail -eq 0 ]] && echo "zelknetserver settings checks passed"
 exit $fail

@@ -1,6 +1,8 @@
 #include "Common/device/ZKServerLauncher.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -41,6 +43,17 @@ bool LockUntil(int fd, Clock::time_point deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// Waits up to `wait` for output on `fd` and appends it to `text` (at most a few KiB are kept); false once
+// the output has ended.
+bool ReadSome(int fd, std::string& text, std::chrono::milliseconds wait) {
+    pollfd ready{fd, POLLIN, 0};
+    if (::poll(&ready, 1, static_cast<int>(wait.count())) <= 0) return true;
+    char buffer[1024];
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count > 0 && text.size() < 4096) text.append(buffer, static_cast<std::size_t>(count));
+    return count > 0 || (count < 0 && errno == EINTR);
 }
 
 }  // namespace
@@ -92,17 +105,46 @@ int ConnectOrSpawnNetServer(const NetServerLaunch& launch, std::string& error) {
         error = "cannot find " + launch.program;
         return -1;
     }
-    const SpawnResult spawned = SpawnDetached(*program, launch.arguments);
+    const SpawnResult spawned = SpawnDetached(*program, launch.arguments, SpawnOutput::Pipe);
     if (!spawned.started) {
         error = "cannot start " + *program + ": " + std::strerror(spawned.error);
         return -1;
     }
+    // The server's output ends when its starting process has exited (a detached server keeps nothing of
+    // its parent's): by then it serves, or it failed and said why.
+    ScopedFd output(spawned.output);
+    std::string said;
+    bool ended = false;
     while (Clock::now() < deadline) {
         if (int fd = ConnectNetServer(socketPath); fd >= 0) return fd;
+        if (ended) break;
+        ended = !ReadSome(output.Get(), said, std::chrono::milliseconds(10));
+    }
+    while (!said.empty() && (said.back() == '\n' || said.back() == ' '))
+        said.pop_back();
+    if (ended)
+        error = said.empty() ? *program + " ended without serving" : said;
+    else
+        error = *program + " did not answer within " + std::to_string(launch.timeout.count()) + " ms";
+    return -1;
+}
+
+bool WaitNetServerGone(const std::string& runtimeFolder, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    pid_t pid = 0;
+    if (FILE* lock = std::fopen(NetServerLockPath(runtimeFolder).c_str(), "r")) {
+        if (std::fscanf(lock, "%d", &pid) != 1) pid = 0;
+        std::fclose(lock);
+    }
+    const std::string socketPath = NetServerSocketPath(runtimeFolder);
+    for (;;) {
+        const int fd = ConnectNetServer(socketPath);
+        if (fd >= 0) ::close(fd);
+        const bool running = fd >= 0 || (pid > 0 && ::kill(pid, 0) == 0);
+        if (!running) return true;
+        if (Clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    error = *program + " did not answer within " + std::to_string(launch.timeout.count()) + " ms";
-    return -1;
 }
 
 }  // namespace zk

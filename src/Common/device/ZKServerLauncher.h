@@ -31,4 +31,8 @@ struct NetServerLaunch {
 // guarantees one server per user in any case. Returns the connected socket, or -1 with a message.
 int ConnectOrSpawnNetServer(const NetServerLaunch& launch, std::string& error);
 
+// Waits until the server of the runtime folder has stopped: its socket refuses connections and the process
+// named in its lock file has ended. False when it still runs after the timeout.
+bool WaitNetServerGone(const std::string& runtimeFolder, std::chrono::milliseconds timeout);
+
 }  // namespace zk

@@ -1,0 +1,21 @@
+#pragma once
+// A serial port as a link's port: opened exclusively (TIOCEXCL: nobody else may open it while we hold it),
+// set to raw mode with the link's rate, frame and flow control, and watched for its path: when the path
+// disappears or names another device (an unplugged USB adapter), the port counts as gone.
+
+#include "ZelkNetServer/ZelkNetLink.h"
+#include "ZelkNetServer/ZelkNetLinkSpec.h"
+
+class ZelkNetSerialPort final : public ZelkNetLinkPort {
+public:
+    explicit ZelkNetSerialPort(ZelkNetLinkSpec spec) : spec_(std::move(spec)) {}
+
+    int Open(int wakeFd, std::string& why) override;
+    bool StillThere(int fd) override;
+
+private:
+    // Raw mode with the spec's settings; false with the reason.
+    bool Configure(int fd, std::string& why) const;
+
+    ZelkNetLinkSpec spec_;
+};

@@ -37,14 +37,17 @@ TEST(ZKBackgroundCheck, AtMostOneCheckIsInFlightAndItsAnswerIsTakenOnce) {
 
 // Destroying the object waits for a check in flight.
 TEST(ZKBackgroundCheck, DestructionWaitsForTheCheckInFlight) {
+    std::promise<void> started;
     std::atomic<bool> finished{false};
     {
         ZKBackgroundCheck check([&] {
+            started.set_value();
             std::this_thread::sleep_for(std::chrono::milliseconds(50));  // a slow call
             finished = true;
             return true;
         });
         check.StartIfIdle();
+        started.get_future().wait();
     }
     EXPECT_TRUE(finished);
 }

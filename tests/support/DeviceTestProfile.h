@@ -1,11 +1,12 @@
 #pragma once
 // A small profile for the device tests: two items (0x100 "Volts", unsigned 16 bits, raw * 0.5 + 1; 0x80
-// "Temp", signed 8 bits), a renaming calibration of 1300 bytes, item rights, profile revision 9, and error
+// "Temp", signed 8 bits), a renaming calibration of 1300 bytes, item rights, profile revision 1, and error
 // databases of 30 sources: group One holds sources 1..20 with causes Short (bit 0) and Any (bit 1, the
 // "error present" cause, id 1), group Two sources 21..30 with cause Short only.
 
 #include <string>
 
+#include "Common/profile/ProfileTestSupport.h"
 #include "Common/profile/ZPProfile.h"
 
 namespace zktest {
@@ -19,16 +20,7 @@ inline std::string DeviceProfileText() {
         sources += "SOURCE(" + n + ", S_" + n + ", \"Source " + n + "\")\n";
         (i <= 20 ? one : two) += (i == 1 || i == 21 ? "S_" : ", S_") + n;
     }
-    return "GLOBAL_ID_DATABASE() { ID(ID_A, 1) }\n"
-           "GLOBAL_UNIT_DATABASE() { UNIT(U_V, \"V\") }\n"
-           "GLOBAL_QTY_DATABASE() { QTY(Q_V, \"Voltage\", U_V) }\n"
-           "GLOBAL_MAP_DATABASE() { MAP(Comment1, 1, 16) MAP(Table, 2, 8) MAP(Names, 3, 40) }\n"
-           "MAP_CELL(OpaqueCalDataMC) { TYPE(UNSIGNED) BITS(8) }\n"
-           "PROFILE_HEADER() {\n"
-           " DEV_TYPE(\"T\") BYTE_ORDER(LITTLE_ENDIAN) PROFILE_ADDRESS(0x1000)\n"
-           " CODE_BRANCH(1) CODE_VERSION(2) CODE_REVISION(3) FROM_CODE_REVISION(1) PROFILE_REVISION(9)\n"
-           " RENAMING_DEFINITIONS(Names, 1300) ITEM_MIN_LOGGING_AND_SECURITY(Table)\n"
-           "}\n"
+    return zptest::Basics(" RENAMING_DEFINITIONS(Names, 1300) ITEM_MIN_LOGGING_AND_SECURITY(Table)\n") +
            "ITEM(Volts) { ID(0x100) TYPE(UNSIGNED) BITS(16) SCALE(0.5) OFFSET(1) QTY(Q_V) }\n"
            "ITEM(Temp) { ID(0x80) TYPE(SIGNED) BITS(8) QTY(Q_V) }\n"
            "MENU(Root) { ITEM(Volts) ITEM(Temp) }\n"

@@ -54,3 +54,21 @@ function(zk_add_test name)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30
                          PROPERTIES ENVIRONMENT "ZK_BIN_DIR=${CMAKE_BINARY_DIR}/bin;ZK_BACKEND=headless")
 endfunction()
+
+# zk_add_tsan_test(<test executable> <gtest filter>)
+# Under ThreadSanitizer (the tsan preset): one test, labelled tsan, that runs the executable's tests matching
+# the filter. Only tests whose threads are all ours (the in-process fakes, never gRPC, whose library is not
+# instrumented) belong here. The target tsan_tests builds their executables; CI then runs
+# `ctest --preset tsan -L tsan`.
+function(zk_add_tsan_test executable filter)
+    if(NOT ZK_SANITIZE STREQUAL "thread")
+        return()
+    endif()
+    add_test(NAME tsan.${executable} COMMAND ${executable} --gtest_filter=${filter})
+    set_tests_properties(tsan.${executable} PROPERTIES LABELS tsan TIMEOUT 900
+                         ENVIRONMENT "ZK_BIN_DIR=${CMAKE_BINARY_DIR}/bin;ZK_BACKEND=headless")
+    if(NOT TARGET tsan_tests)
+        add_custom_target(tsan_tests)
+    endif()
+    add_dependencies(tsan_tests ${executable})
+endfunction()

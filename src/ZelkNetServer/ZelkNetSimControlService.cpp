@@ -24,7 +24,7 @@ Status Refuse(zelknet::SimReply* reply, std::string error) {
 // The operations a fault may be injected into: every RPC of the Server and Device services.
 const std::set<std::string, std::less<>>& FaultableOperations() {
     static const std::set<std::string, std::less<>> names = [] {
-        std::set<std::string, std::less<>> all;
+        std::set<std::string, std::less<>> all{ZelkNetWorld::kEveryOperation};
         const auto* pool = google::protobuf::DescriptorPool::generated_pool();
         for (const char* name : {"zelknet.Server", "zelknet.Device"}) {
             const google::protobuf::ServiceDescriptor* service = pool->FindServiceByName(name);
@@ -114,8 +114,9 @@ ZelkNetAnswer ZelkNetSimControlService::ServeSetErrors(Context*, const zelknet::
 ZelkNetAnswer ZelkNetSimControlService::ServeInjectFault(Context*, const zelknet::SimFaultRequest* request,
                                                          zelknet::SimReply* reply) {
     if (!FaultableOperations().contains(request->operation()))
-        return Refuse(reply, "unknown operation '" + request->operation() +
-                                 "' (use Server.<call> or Device.<call>, e.g. Device.GetNextMessage)");
+        return Refuse(reply,
+                      "unknown operation '" + request->operation() +
+                          "' (use Server.<call> or Device.<call>, e.g. Device.GetNextMessage, or * for all)");
     world_.InjectFault(request->operation(), request->count(), request->hang());
     return Ok(reply);
 }

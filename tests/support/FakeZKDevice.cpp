@@ -196,6 +196,7 @@ std::int32_t FakeZKDevice::ReadCalibration(std::uint32_t key, std::uint16_t sect
                                            std::uint16_t& result) {
     std::unique_lock<std::mutex> guard;
     const Answer answer = Begin(guard, Op::ReadCalibration, result, &key);
+    state_->calibrationReads.push_back({section, offset, length});
     data.clear();
     if (!Ok(answer.hresult, result)) return answer.hresult;
     const auto found = state_->calibrations.find(section);
@@ -208,6 +209,11 @@ std::int32_t FakeZKDevice::ReadCalibration(std::uint32_t key, std::uint16_t sect
     data.assign(found->second.begin() + offset,
                 found->second.begin() + offset + static_cast<std::ptrdiff_t>(count));
     return answer.hresult;
+}
+
+std::vector<FakeZKDevice::CalibrationRead> FakeZKDevice::CalibrationReads() const {
+    std::lock_guard guard(state_->lock);
+    return state_->calibrationReads;
 }
 
 std::int32_t FakeZKDevice::IdentifyEx(ZKDeviceIdentity& identity, std::uint16_t& result) {

@@ -53,7 +53,15 @@ public:
     void SetKeepAlive(ZKDeviceGroup group, std::int32_t keepAlive);
 
     // --- inspection ---
+    struct CalibrationRead {
+        std::uint16_t section = 0;
+        std::uint16_t offset = 0;
+        std::uint16_t length = 0;
+        bool operator==(const CalibrationRead&) const = default;
+    };
     int Calls(Op op) const;
+    // Every ReadCalibration asked, in order.
+    std::vector<CalibrationRead> CalibrationReads() const;
     std::uint32_t LastKey() const;  // the key of the last call that takes one
     int KeepAlives(ZKDeviceGroup group) const;
     // The two words the last fetch of `group` passed.
@@ -98,6 +106,7 @@ private:
         Features features{};
         std::vector<std::uint8_t> itemRights;
         std::map<std::uint16_t, std::vector<std::uint8_t>> calibrations;
+        std::vector<CalibrationRead> calibrationReads;
         std::map<Op, Answer> answers;
         std::map<Op, int> calls;
         std::uint32_t lastKey = 0;

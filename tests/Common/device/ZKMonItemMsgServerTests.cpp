@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <optional>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "Common/device/ZKServer.h"
 #include "Common/profile/ZPProfile.h"
 #include "Platform/Window.h"
+#include "Platform/ZKAssert.h"
 #include "support/FakeZKServer.h"
 #include "support/TestSupport.h"
 #include "support/Watchdog.h"
@@ -77,6 +79,97 @@ void DeliverBatches(ScriptedWorker& worker, std::size_t count) {
     ASSERT_TRUE(zktest::WaitUntil([&] { return worker.Batches().size() >= count; }, 5s));
     for (zk::WPARAM serial : worker.Batches())
         worker.DispatchMessages(serial);
+}
+
+// A worker whose device holds items 0..count-1 at their own positions: raw value = id * 10, converted to
+// half of it; a read of a chunk of ids is recorded by its size.
+class MonitorWorker final : public ZKMonItemMsgServer {
+public:
+    explicit MonitorWorker(std::size_t count = 16)
+        : ZKMonItemMsgServer([this](zk::UINT message, zk::WPARAM wParam, zk::LPARAM) {
+              std::lock_guard guard(lock);
+              if (message == WMU_MON_VALUES) slots.push_back(wParam);
+              return true;
+          }),
+          count_(count) {}
+    ~MonitorWorker() override { Stop(); }
+    std::vector<zk::WPARAM> Slots() {
+        std::lock_guard guard(lock);
+        return slots;
+    }
+    std::vector<std::size_t> Chunks() {
+        std::lock_guard guard(lock);
+        return chunks;
+    }
+
+    mutable std::atomic<int> ticks{0};
+    std::atomic<bool> inSync{true};
+    std::atomic<bool> readsFail{false};
+    std::mutex lock;
+    std::vector<zk::WPARAM> slots;    // posted, under the lock
+    std::vector<std::size_t> chunks;  // read sizes, under the lock
+    ZPProfile profile;
+
+    const ZPProfile* Profile() const override { return &profile; }
+    bool IsConnected() const override { return true; }
+    bool IsInSync() const override { return inSync; }
+    bool PositionOf(std::uint16_t id, std::uint16_t& position) const override {
+        position = id;
+        return id < count_;
+    }
+    bool ConvertValue(std::uint16_t, std::uint32_t raw, double& value) const override {
+        value = raw / 2.0;
+        return true;
+    }
+    // Asked once per wake-up: the tick count.
+    std::size_t ItemCount() const override {
+        ++ticks;
+        return count_;
+    }
+    bool ReadMonitorValues(const std::vector<std::uint16_t>& ids, std::vector<std::uint32_t>& values,
+                           ZKOnFailure) override {
+        {
+            std::lock_guard guard(lock);
+            chunks.push_back(ids.size());
+        }
+        if (readsFail) return false;
+        values.clear();
+        for (std::uint16_t id : ids)
+            values.push_back(id * 10u);
+        return true;
+    }
+    bool NextMessage(std::string&, ZKOnFailure) override { return false; }
+    bool HasProfileItem(std::uint16_t id) const override { return id < count_; }
+
+private:
+    std::size_t count_;
+};
+
+// Records every value it is told: (item, value, slot, cookie).
+struct RecordingSubscriber final : ZKMonSubscriber {
+    struct Value {
+        std::uint16_t item;
+        double value;
+        std::uint16_t slot;
+        std::uint32_t cookie;
+        bool operator==(const Value&) const = default;
+    };
+    void MonValue(std::uint16_t item, double value, std::uint16_t slot, std::uint32_t cookie) override {
+        values.push_back({item, value, slot, cookie});
+    }
+    std::vector<Value> values;
+};
+
+// The slots (0..99) whose notice reaches `subscriber`.
+std::vector<std::uint16_t> SlotsOf(ZKMonItemMsgServer& worker, RecordingSubscriber& subscriber) {
+    subscriber.values.clear();
+    for (zk::WPARAM slot = 0; slot < ZKMonItemMsgServer::kSlots; ++slot)
+        worker.NotifySlot(slot);
+    std::vector<std::uint16_t> slots;
+    for (const auto& value : subscriber.values)
+        slots.push_back(value.slot);
+    subscriber.values.clear();
+    return slots;
 }
 
 }  // namespace
@@ -209,4 +302,138 @@ TEST(ZKMonItemMsgServer, DeviceBatchesReachEveryClientInOrderOnTheGuiThread) {
     pumpUntil(7);
     EXPECT_EQ("2d", log.back());
     ZKDevice::Destroy(device);
+}
+
+TEST(ZKMonItemMsgServerMonitor, ARateSpreadsAnItemEvenlyOverTheSecondsSlots) {
+    MonitorWorker worker;
+    RecordingSubscriber subscriber;
+    ASSERT_TRUE(worker.AddMonitorItem(3, &subscriber, 0, 4));
+    EXPECT_EQ((std::vector<std::uint16_t>{0, 25, 50, 75}), SlotsOf(worker, subscriber));
+    ASSERT_TRUE(worker.RemoveMonitorItem(3, &subscriber, 0));
+    ASSERT_TRUE(worker.AddMonitorItem(3, &subscriber, 0, 3));
+    EXPECT_EQ((std::vector<std::uint16_t>{0, 33, 66}), SlotsOf(worker, subscriber));
+    ASSERT_TRUE(worker.RemoveMonitorItem(3, &subscriber, 0));
+    ASSERT_TRUE(worker.AddMonitorItem(3, &subscriber, 0, 100));
+    EXPECT_EQ(100u, SlotsOf(worker, subscriber).size());
+    ASSERT_TRUE(worker.RemoveMonitorItem(3, &subscriber, 0));
+
+    // Rate 0 subscribes nothing; above 100, or an item the profile lacks, is refused.
+    EXPECT_TRUE(worker.AddMonitorItem(3, &subscriber, 0, 0));
+    const unsigned long asserts = zk::AssertReportCount();
+    EXPECT_FALSE(worker.AddMonitorItem(3, &subscriber, 0, 101));
+    EXPECT_FALSE(worker.AddMonitorItem(99, &subscriber, 0, 1));
+    EXPECT_EQ(asserts + 2, zk::AssertReportCount());
+    EXPECT_TRUE(SlotsOf(worker, subscriber).empty());
+}
+
+TEST(ZKMonItemMsgServerMonitor, RemovalTakesOnlyThatSubscriberAndCookie) {
+    MonitorWorker worker;
+    RecordingSubscriber first;
+    RecordingSubscriber second;
+    ASSERT_TRUE(worker.AddMonitorItem(3, &first, 1, 2));
+    ASSERT_TRUE(worker.AddMonitorItem(3, &first, 2, 2));
+    ASSERT_TRUE(worker.AddMonitorItem(3, &second, 1, 2));
+    EXPECT_TRUE(worker.RemoveMonitorItem(3, &first, 1));
+    EXPECT_TRUE(worker.RemoveMonitorItem(4, &first, 1));  // never subscribed: no error
+    worker.NotifySlot(50);
+    ASSERT_EQ(1u, first.values.size());
+    EXPECT_EQ(2u, first.values[0].cookie);
+    EXPECT_EQ(1u, second.values.size());
+
+    // Once the last subscriber has gone the slot is empty and gets no notice.
+    EXPECT_TRUE(worker.RemoveMonitorItem(3, &first, 2));
+    EXPECT_TRUE(worker.RemoveMonitorItem(3, &second, 1));
+    EXPECT_TRUE(SlotsOf(worker, first).empty());
+    EXPECT_TRUE(SlotsOf(worker, second).empty());
+}
+
+TEST(ZKMonItemMsgServerMonitor, ValuesAreReadConvertedAndAnnouncedPerSlotAndVoidedOnStop) {
+    MonitorWorker worker;
+    RecordingSubscriber subscriber;
+    ASSERT_TRUE(worker.AddMonitorItem(5, &subscriber, 7, 1));  // slot 0
+    ASSERT_TRUE(worker.AddMonitorItem(2, &subscriber, 8, 2));  // slots 0 and 50
+    worker.Start();
+    ASSERT_TRUE(zktest::WaitUntil(
+        [&] {
+            const auto slots = worker.Slots();
+            return std::count(slots.begin(), slots.end(), 0) >= 1 &&
+                   std::count(slots.begin(), slots.end(), 50) >= 1;
+        },
+        5s));
+    // Only used slots are announced.
+    for (zk::WPARAM slot : worker.Slots())
+        EXPECT_TRUE(slot == 0 || slot == 50) << slot;
+
+    worker.NotifySlot(0);
+    using Value = RecordingSubscriber::Value;
+    EXPECT_EQ((std::vector<Value>{{2, 10.0, 0, 8}, {5, 25.0, 0, 7}}), subscriber.values);  // ascending ids
+    subscriber.values.clear();
+
+    // Stopping voids every value and tells each subscriber directly.
+    worker.Stop();
+    const double none = ZKMonItemMsgServer::kNoValue;
+    EXPECT_EQ((std::vector<Value>{{2, none, 0, 8}, {5, none, 0, 7}, {2, none, 50, 8}}), subscriber.values);
+}
+
+TEST(ZKMonItemMsgServerMonitor, ASlotIsReadInChunksOfAtMost256Items) {
+    MonitorWorker worker(600);
+    RecordingSubscriber subscriber;
+    for (std::uint16_t id = 0; id < 600; ++id)
+        ASSERT_TRUE(worker.AddMonitorItem(id, &subscriber, 0, 1));
+    worker.Start();
+    ASSERT_TRUE(zktest::WaitUntil([&] { return worker.Chunks().size() >= 3; }, 5s));
+    worker.Stop();
+    const auto chunks = worker.Chunks();
+    EXPECT_EQ((std::vector<std::size_t>{256, 256, 88}),
+              std::vector<std::size_t>(chunks.begin(), chunks.begin() + 3));
+    worker.NotifySlot(0);  // after Stop: every value void
+    ASSERT_EQ(1200u, subscriber.values.size());
+}
+
+TEST(ZKMonItemMsgServerMonitor, LosingSyncStopsTheReadsAndVoidsTheValuesWithOneNoticePerSlot) {
+    MonitorWorker worker;
+    RecordingSubscriber subscriber;
+    ASSERT_TRUE(worker.AddMonitorItem(5, &subscriber, 0, 2));  // slots 0 and 50
+    const auto runTicks = [&](int count) {
+        const int until = worker.ticks + count;
+        ASSERT_TRUE(zktest::WaitUntil([&] { return worker.ticks >= until; }, 10s));
+    };
+    worker.Start();
+    ASSERT_TRUE(zktest::WaitUntil([&] { return worker.Slots().size() >= 2; }, 5s));
+    worker.inSync = false;
+    runTicks(2);
+    const std::size_t reads = worker.Chunks().size();
+    const std::size_t posts = worker.Slots().size();
+    runTicks(150);
+    // No reads out of sync; the values were voided and both slots announced once.
+    EXPECT_EQ(reads, worker.Chunks().size());
+    EXPECT_EQ(posts, worker.Slots().size());
+    const auto slots = worker.Slots();
+    EXPECT_EQ((std::vector<zk::WPARAM>{0, 50}), std::vector<zk::WPARAM>(slots.end() - 2, slots.end()));
+    worker.NotifySlot(0);
+    using Value = RecordingSubscriber::Value;
+    EXPECT_EQ((std::vector<Value>{{5, ZKMonItemMsgServer::kNoValue, 0, 0}}), subscriber.values);
+
+    // Back in sync, the next read delivers again.
+    worker.inSync = true;
+    ASSERT_TRUE(zktest::WaitUntil([&] { return worker.Slots().size() > posts; }, 5s));
+    worker.Stop();
+    EXPECT_GT(worker.Chunks().size(), reads);
+}
+
+// A poll over a slow server stops at the next message once Stop is asked: Stop waits for one call, not for
+// a whole batch of them.
+TEST(ZKMonItemMsgServer, StopEndsAPollBetweenTwoCalls) {
+    ScriptedWorker worker;
+    for (int i = 0; i < 50; ++i)
+        worker.script.push_back("slow " + std::to_string(i));
+    RecordingClient client;
+    worker.AddMessageClient(&client);
+    worker.readMs = 100;
+    worker.Start();
+    ASSERT_TRUE(zktest::WaitUntil([&] { return worker.reading.load(); }, 5s));
+    const auto begin = std::chrono::steady_clock::now();
+    worker.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 600ms);
+    EXPECT_LT(worker.reads, 10);
 }

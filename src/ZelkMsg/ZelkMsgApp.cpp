@@ -1,0 +1,121 @@
+#include "ZelkMsg/ZelkMsgApp.h"
+
+#include <memory>
+
+#include "Gui/ZKControl.h"
+#include "Gui/ZKGDI.h"
+#include "Gui/ZKGlobalOptions.h"
+#include "Platform/MessageBox.h"
+#include "Platform/MessageLoop.h"
+#include "ZelkMsg/ZMsgConsole.h"
+#include "ZelkMsg/ZMsgRegistry.h"
+#include "ZelkMsg/ZMsgSignalWatcher.h"
+#include "ZelkMsg/ZelkMsgWnd.h"
+
+namespace {
+
+// The display options every control reads, for the lifetime of the run.
+class DisplayOptionsScope {
+public:
+    explicit DisplayOptionsScope(ZKRegistry& registry) : options_(registry) {
+        options_.Reload();
+        ZKGDI::SetOptionsSource([this] {
+            return ZKSchemeOptions{options_.BlackOnWhite(), options_.ColourBlind()};
+        });
+        ZKControl::SetFloatingFocusSource([this] { return options_.FloatingFocus(); });
+    }
+    ~DisplayOptionsScope() {
+        ZKGDI::SetOptionsSource(nullptr);
+        ZKControl::SetFloatingFocusSource(nullptr);
+    }
+    DisplayOptionsScope(const DisplayOptionsScope&) = delete;
+    DisplayOptionsScope& operator=(const DisplayOptionsScope&) = delete;
+
+    ZKGlobalOptions& Options() { return options_; }
+
+private:
+    ZKGlobalOptions options_;
+};
+
+// Message boxes of the desktop run until the toolkit's own box takes over.
+ZMsgPrompt DesktopPrompt(const zk::HWND& owner) {
+    ZMsgPrompt prompt;
+    prompt.messageBox = [&owner](const std::string& text, ZMsgButtons buttons, int) {
+        const bool yesNo = buttons == ZMsgButtons::YesNo;
+        const int answer = zk::MessageBox(owner, text, "ZelkMsg", yesNo ? zk::MB_YESNO : zk::MB_OK);
+        return !yesNo ? ZMsgAnswer::Ok : answer == zk::IDYES ? ZMsgAnswer::Yes : ZMsgAnswer::No;
+    };
+    return prompt;
+}
+
+int RunLoop() {
+    zk::CAppModule module;
+    module.Init();
+    zk::CMessageLoop loop;
+    module.AddMessageLoop(&loop);
+    const int code = loop.Run();
+    module.RemoveMessageLoop();
+    module.Term();
+    return code;
+}
+
+}  // namespace
+
+int ZelkMsgApp::Run(const ZelkMsgRunOptions& options, const ZKServer::Factory& createServer, std::FILE* out,
+                    std::FILE* err) {
+    // Before any thread starts, so that every thread leaves Ctrl-C to the watcher.
+    std::unique_ptr<ZMsgSignalWatcher> signals;
+    if (options.console) signals = std::make_unique<ZMsgSignalWatcher>();
+
+    zk::WindowSystemOptions windowing;
+    if (options.console) windowing.backend = zk::BackendChoice::Headless;
+    zk::WindowSystemScope windowSystem(windowing);
+    ZMsgRegistry& registry = ZMsgRegistry::Instance();
+    DisplayOptionsScope display(registry);
+
+    std::unique_ptr<ZMsgConsole> console;
+    if (options.console) {
+        console = std::make_unique<ZMsgConsole>(out, err, ZMsgConsole::ColourWanted(out));
+        zk::SetMessageBoxPresenter([&console](const std::string& text, const std::string&, zk::UINT type) {
+            const bool yesNo = (type & zk::MB_YESNO) == zk::MB_YESNO;
+            return console->MessageBox(text, yesNo ? ZMsgButtons::YesNo : ZMsgButtons::Ok) == ZMsgAnswer::Yes
+                       ? zk::IDYES
+                   : yesNo ? zk::IDNO
+                           : zk::IDOK;
+        });
+    }
+
+    ZelkMsgWnd::Settings settings;
+    settings.registry = &registry;
+    settings.displayOptions = &display.Options();
+    settings.persistPlacement = !options.console;
+    settings.searchForTheRun = options.console;
+    if (options.device) settings.onlyDevice = ZMsgDeviceSelector::Parse(*options.device);
+    ZelkMsgWnd window(settings);  // the timer service runs from here on
+
+    int code = 1;
+    {
+        std::unique_ptr<ZKServer> server;
+        const ZKServerStartup started = ZKServer::Start(createServer, {}, server);
+        if (started == ZKServerStartup::Ok) {
+            window.SetServer(server.get());
+            zk::HWND owner;
+            window.SetPrompt(console ? console->Prompt() : DesktopPrompt(owner));
+            window.SetObserver(console.get());
+            if (window.Create()) {
+                owner = window.Window();
+                ZKTimerServer::SetTickWindow(window.Window());
+                server->SetMainWindow(window.Window());
+                if (signals) signals->SetWindow(window.Window());
+                zk::ShowWindow(window.Window(), zk::SW_SHOW);
+                zk::UpdateWindow(window.Window());
+                code = RunLoop();
+            }
+            ZKTimerServer::SetTickWindow(zk::HWND());
+        } else {
+            zk::MessageBox(zk::HWND(), ZKServer::StartupText(started), "ERROR", zk::MB_OK | zk::MB_ICONERROR);
+        }
+    }
+    zk::SetMessageBoxPresenter({});
+    return code;
+}

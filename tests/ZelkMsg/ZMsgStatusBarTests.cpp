@@ -8,7 +8,7 @@ namespace {
 
 using zktest::GuiWindowTest;
 
-constexpr int kWidth = 390;  // inside the 400-pixel parent
+constexpr int kWidth = 390;                  // inside the 400-pixel parent
 constexpr ZKRGB kBackground{255, 255, 255};  // light scheme: slot 5
 constexpr ZKRGB kYellow{255, 128, 0};        // slot 37
 constexpr ZKRGB kRed{192, 0, 0};             // slot 38

@@ -77,12 +77,14 @@ TEST_F(ZKAccessOptionsTest, AnswersFoldPerIdentityPairTakingTheSmallestCodePerAr
     EXPECT_EQ(2u, Build().size());
 }
 
-TEST_F(ZKAccessOptionsTest, BelowTheThresholdEveryAreaSaysBoxStateTooLow) {
+TEST_F(ZKAccessOptionsTest, BelowTheThresholdTheServerIsNotAskedAndTheAreasStayUnstated) {
     entry_.identity.rootId = 4660;
     entry_.identity.boxState = 1000;
+    fake_.SetAccessList({4660, 0, 0, 0, 10}, {4660, 0, 0});
     const auto options = Build(5000);
     ASSERT_EQ(1u, options.size());
-    EXPECT_EQ(All(ZKAccessOption::kBoxStateTooLow), options[0].codes);
+    // "Box state too low" (10001) is above the starting code 3000, which the fold keeps.
+    EXPECT_EQ(All(ZKDeviceAccess::kDefaultCode), options[0].codes);
     ZKDeviceAccess caller;
     caller.required[2] = 1;
     const ZKDeviceAccess access = options[0].Access(caller);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Common/ZKExpression.h"
+#include "Common/expression/ZKExpression.h"
 
 namespace {
 

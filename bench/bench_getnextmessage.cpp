@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "Common/netclient/ZKNetClient.h"
+#include "Common/device/netclient/ZKNetClient.h"
 #include "ZelkNetServer/ZelkNetServer.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "Common/ZKDeviceRecords.h"
+#include "Common/device/ZKDeviceRecords.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "Common/ZKExpression.h"
-#include "Common/ZKExpressionHost.h"
+#include "Common/expression/ZKExpression.h"
+#include "Common/expression/ZKExpressionHost.h"
 
 namespace {
 

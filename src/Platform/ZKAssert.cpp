@@ -32,6 +32,12 @@ std::string SourceUnitName(const char* file) {
     std::string path = file ? file : "";
     const auto src = path.rfind("src/");
     if (src != std::string::npos) path.erase(0, src + 4);
+    // The device access and the expression language sit in folders of their own below Common; their units
+    // keep the names they have always reported ("Common/ZKExpression").
+    for (const char* folder : {"Common/device/", "Common/expression/"}) {
+        if (path.starts_with(folder))
+            path.erase(std::strlen("Common/"), std::strlen(folder) - std::strlen("Common/"));
+    }
     const auto slash = path.find_last_of('/');
     const auto dot = path.find_last_of('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);

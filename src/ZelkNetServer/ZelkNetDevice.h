@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "Common/ZKDeviceRecords.h"
-#include "Common/ZKNetCodes.h"
+#include "Common/device/ZKDeviceRecords.h"
+#include "Common/device/ZKNetCodes.h"
 
 struct ZelkNetResult {
     std::int32_t hresult = zknet::kS_OK;

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "Common/ZKNetCodes.h"
+#include "Common/device/ZKNetCodes.h"
 #include "ZelkNetServer/ZelkNetWorld.h"
 
 // A handler's outcome: the status to finish with, at once or, for a hung call, once the client gave up.

@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "Common/ZKServerLauncher.h"
+#include "Common/device/ZKServerLauncher.h"
 
 ZelkNetListener::~ZelkNetListener() {
     Close();

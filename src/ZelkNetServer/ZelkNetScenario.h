@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Common/ZKDeviceRecords.h"
+#include "Common/device/ZKDeviceRecords.h"
 
 struct ZelkNetServerVersion {
     std::uint16_t major = 2;

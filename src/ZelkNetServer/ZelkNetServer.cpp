@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "Common/ZKNetCodes.h"
+#include "Common/device/ZKNetCodes.h"
 #include "Platform/ShellFolders.h"
 #include "ZelkNetServer/ZelkNetCallQueue.h"
 #include "ZelkNetServer/ZelkNetDeviceService.h"

@@ -15,6 +15,9 @@ TEST(ZKAssert, NamesTheSourceUnit) {
     EXPECT_EQ("Common/WinGlobal", zk::SourceUnitName("/home/x/zelk/src/Common/WinGlobal.cpp"));
     EXPECT_EQ("Gui/ZKMenu", zk::SourceUnitName("src/Gui/ZKMenu.h"));
     EXPECT_EQ("plain", zk::SourceUnitName("plain.cpp"));
+    EXPECT_EQ("Common/ZKExpression", zk::SourceUnitName("src/Common/expression/ZKExpression.cpp"));
+    EXPECT_EQ("Common/ZKDevice", zk::SourceUnitName("/x/src/Common/device/ZKDevice.cpp"));
+    EXPECT_EQ("Common/profile/ZPEnum", zk::SourceUnitName("src/Common/profile/ZPEnum.cpp"));
 }
 
 TEST(ZKAssert, FailedCheckReportsAndLetsTheCallerFallBack) {

@@ -16,7 +16,7 @@
 #include <cstring>
 #include <optional>
 
-#include "Common/netclient/ZKNetClient.h"
+#include "Common/device/netclient/ZKNetClient.h"
 #include "ZelkNetServer/ZelkNetServer.h"
 #include "support/TestSupport.h"
 

@@ -7,8 +7,8 @@
 
 #include <future>
 
-#include "Common/ZKNetCodes.h"
-#include "Common/netclient/ZKNetClient.h"
+#include "Common/device/ZKNetCodes.h"
+#include "Common/device/netclient/ZKNetClient.h"
 #include "Common/profile/ZPImageIdentity.h"
 #include "support/ServedScenario.h"
 #include "support/TestSupport.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Common/ZKNetCodes.h"
+#include "Common/device/ZKNetCodes.h"
 
 FakeZKDevice::FakeZKDevice() : state_(std::make_shared<State>()) {}
 

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "Common/IZKDevice.h"
+#include "Common/device/IZKDevice.h"
 
 class FakeZKDevice final : public IZKDevice {
 public:

@@ -1,6 +1,6 @@
 #include "support/FakeZKServer.h"
 
-#include "Common/ZKNetCodes.h"
+#include "Common/device/ZKNetCodes.h"
 
 FakeZKServer::FakeZKServer() : state_(std::make_shared<State>()) {}
 

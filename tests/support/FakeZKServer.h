@@ -13,7 +13,7 @@
 #include <string>
 #include <tuple>
 
-#include "Common/IZKServer.h"
+#include "Common/device/IZKServer.h"
 #include "support/FakeZKDevice.h"
 
 class FakeZKServer final : public IZKServer {

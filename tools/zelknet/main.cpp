@@ -1,5 +1,5 @@
 // zelknet: a command-line client of zelknetserver.
-#include "Common/netclient/ZKNetTool.h"
+#include "Common/device/netclient/ZKNetTool.h"
 
 int main(int argc, char** argv) {
     return ZKNetToolMain(argc, argv);

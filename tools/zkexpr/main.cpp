@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "Common/ZKExprTool.h"
+#include "Common/expression/ZKExprTool.h"
 
 int main(int argc, char** argv) {
     ZKExprToolOptions options;

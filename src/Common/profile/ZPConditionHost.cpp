@@ -1,6 +1,6 @@
 #include "Common/profile/ZPConditionHost.h"
 
-#include "Common/ZKExpression.h"
+#include "Common/expression/ZKExpression.h"
 #include "Common/profile/ZPEnum.h"
 #include "Common/profile/ZPProfile.h"
 

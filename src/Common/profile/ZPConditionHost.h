@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Common/ZKExpressionHost.h"
+#include "Common/expression/ZKExpressionHost.h"
 
 class ZPProfile;
 class ZPEnum;

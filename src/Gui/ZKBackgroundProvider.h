@@ -4,6 +4,7 @@
 // context, which the child has shifted so that the provider draws at its own coordinates.
 
 #include "Platform/Geometry.h"
+#include "Platform/WindowTypes.h"
 
 class ZKDC;
 
@@ -12,3 +13,7 @@ public:
     virtual ~ZKBackgroundProvider() = default;
     virtual void PaintBackground(ZKDC& dc, const zk::Rect& rect) = 0;
 };
+
+// Paints `rect` (the child's client coordinates) of the child window `child` with the background of its
+// parent `provider`, or with colour slot 5 when there is no provider.
+void PaintChildBackground(ZKBackgroundProvider* provider, zk::HWND child, ZKDC& dc, const zk::Rect& rect);

@@ -1,6 +1,5 @@
 #include "Gui/ZKButton.h"
 
-#include <cctype>
 #include <cstdlib>
 
 #include "Platform/ZKAssert.h"
@@ -64,14 +63,6 @@ ZKButton::Colours ZKButton::CurrentColours(const ZKColourContext& context) const
     }
     const int first = FirstSlot(CurrentLook(down_));
     return {colour(first), colour(first + 1), colour(first + 2), text};
-}
-
-int ZKButton::UnderlineIndex() const {
-    if (!AccessLetter()) return -1;
-    const auto want = std::toupper(static_cast<unsigned char>(AccessLetter()));
-    for (std::size_t i = 0; i < text_.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(text_[i])) == want) return static_cast<int>(i);
-    return -1;
 }
 
 bool ZKButton::Char(int ch) {
@@ -227,5 +218,5 @@ void ZKButton::Paint(ZKDC& dc, const Rect& rect) {
     }
     const Size extent = dc.TextExtent(text_, ZKFontSet::Normal);
     dc.TextOut((rect.Width() - extent.cx) / 2, (rect.Height() - extent.cy) / 2, text_, ZKFontSet::Normal,
-               c.text, ZKDC::Align::Left, UnderlineIndex());
+               c.text, ZKDC::Align::Left, AccessLetterIndex(text_));
 }

@@ -99,8 +99,6 @@ private:
     void OnMouseLeave();
     bool OnTimer(std::uintptr_t id);
     void StopRepeat();
-    // The underlined character's index in the text, or -1.
-    int UnderlineIndex() const;
 
     std::string text_;
     std::shared_ptr<const ZKBitmap> bitmap_;

@@ -1,5 +1,7 @@
 #include "Gui/ZKControl.h"
 
+#include <cctype>
+
 namespace {
 
 std::function<bool()>& FloatingFocusSource() {
@@ -88,4 +90,12 @@ void ZKControl::PostNotice(zk::UINT message) const {
 
 void ZKControl::Redraw() const {
     if (window_) zk::InvalidateRect(window_, nullptr, true);
+}
+
+int ZKControl::AccessLetterIndex(const std::string& text) const {
+    if (!accessLetter_) return -1;
+    const int want = std::toupper(static_cast<unsigned char>(accessLetter_));
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(text[i])) == want) return static_cast<int>(i);
+    return -1;
 }

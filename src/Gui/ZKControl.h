@@ -10,6 +10,7 @@
 // the control tells its parent window what happened with posted notices.
 
 #include <functional>
+#include <string>
 
 #include "Platform/Window.h"
 
@@ -67,6 +68,9 @@ public:
 protected:
     void SetControlWindow(zk::HWND hwnd) { window_ = hwnd; }
     void SetAccessLetter(char letter) { accessLetter_ = letter; }
+    // The index of the access letter's first occurrence in `text` (either case), or -1: the character a
+    // label underlines.
+    int AccessLetterIndex(const std::string& text) const;
     // Sets hovered; redraws on a change. Returns whether it changed.
     bool SetHovered(bool hovered);
     // Posts WMU_CONTROL_ACTIVATE to the parent window.

@@ -25,6 +25,20 @@ HWND ZKScrollableRichText::Create(HWND parent, const Rect& rect, DWORD style, UI
 
 void ZKScrollableRichText::SetText(const std::string& text) {
     text_ = text;
+    Relayout();
+}
+
+void ZKScrollableRichText::SetTabs(std::span<const int> stops) {
+    richText_.SetTabs(stops);
+    Relayout();
+}
+
+void ZKScrollableRichText::SetColours(std::span<const ZKRGB> colours) {
+    richText_.SetColours(colours);
+    Relayout();
+}
+
+void ZKScrollableRichText::Relayout() {
     MeasureText();
     const Size client = ClientSize();
     Resized(0, client.cx, client.cy);
@@ -104,20 +118,7 @@ void ZKScrollableRichText::Resized(int, int width, int height) {
 }
 
 void ZKScrollableRichText::PaintBackground(ZKDC& dc, const Rect& rect) {
-    if (!background_) {
-        dc.FillRect(rect, dc.Colour(5));
-        return;
-    }
-    // The provider draws in its own client coordinates: shift the context by this window's place there.
-    const Rect screen = GetWindowRect(Window());
-    const Point origin = ScreenToClient(GetParent(Window()), {screen.left, screen.top});
-    cairo_t* cr = dc.Cairo();
-    cairo_save(cr);
-    cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
-    cairo_clip(cr);
-    cairo_translate(cr, -origin.x, -origin.y);
-    background_->PaintBackground(dc, rect.Offset(origin.x, origin.y));
-    cairo_restore(cr);
+    PaintChildBackground(background_, Window(), dc, rect);
 }
 
 void ZKScrollableRichText::Paint(ZKDC& dc, const Rect& rect) {

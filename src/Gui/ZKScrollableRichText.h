@@ -8,6 +8,7 @@
 // A text with a malformed code is shown as plain text (its codes stripped), so that no text can bring the
 // window down.
 
+#include <span>
 #include <string>
 
 #include "Gui/ZKDoubleBuffer.h"
@@ -29,6 +30,12 @@ public:
     // Stores and measures the text, lays it out for the current size (back at the top) and redraws.
     void SetText(const std::string& text);
     const std::string& Text() const { return text_; }
+    // Tab stops (pixels from the text's left edge) and custom colours of the text; each re-measures and
+    // lays the text out again.
+    void SetTabs(std::span<const int> stops);
+    void SetColours(std::span<const ZKRGB> colours);
+    // The unwrapped extent of the text: its widest line and its height when nothing wraps.
+    zk::Size UnwrappedExtent() const { return richText_.Extent(); }
 
     // The wrapped extent of the text at the current width (narrower by the bar when it shows).
     zk::Size WrappedExtent() const { return extent_; }
@@ -46,6 +53,8 @@ public:
     virtual void PaintBackground(ZKDC& dc, const zk::Rect& rect);
 
 private:
+    // Measures the text, lays it out for the current size and redraws.
+    void Relayout();
     // Measures the text; a text that does not parse is measured as its plain text.
     void MeasureText();
     // Draws (or, with `extent`, measures) the text; a text whose layout fails falls back to its plain text.

@@ -13,19 +13,19 @@ if ! "$zkgallery" --snapshot "$tmp" > "$tmp/out.txt" 2>&1; then
 fi
 
 count=$(find "$tmp" -name '*.png' | wc -l)
-if [[ $count -ne 5 ]]; then
-    echo "FAIL: expected 5 PNG files, found $count"
+if [[ $count -ne 7 ]]; then
+    echo "FAIL: expected 7 PNG files, found $count"
     fail=1
 fi
 
-check() {  # check FILE WIDTHxHEIGHT
+check() {  # check FILE WIDTHxHEIGHT|any
     local file="$tmp/$1" size colours
     if ! size=$(identify -format '%wx%h' "$file" 2>&1); then
         echo "FAIL: $1 is not a readable PNG: $size"
         fail=1
         return
     fi
-    if [[ "$size" != "$2" ]]; then
+    if [[ "$2" != any && "$size" != "$2" ]]; then
         echo "FAIL: $1 is $size, expected $2"
         fail=1
     fi
@@ -41,6 +41,19 @@ check colours.png 1056x330
 check input.png 500x320
 check text.png 560x240
 check log.png 500x320
+check dialogs.png 500x230
+check messagebox.png any
+
+# The message box: its title band starts in slot 16 and its first button has the focus (slot 31 frame).
+band=$(convert "$tmp/messagebox.png" -format '%[hex:u.p{1,2}]' info:)
+if [[ "$band" != E8F2FF* ]]; then
+    echo "FAIL: the message box's title band does not start in slot 16 (found #$band)"
+    fail=1
+fi
+if ! convert "$tmp/messagebox.png" -format %c histogram:info:- | grep -qi '#FFBD69'; then
+    echo "FAIL: no focused button in the message box"
+    fail=1
+fi
 
 # The box follows the injected mouse move to client (150, 200) of the input window.
 box=$(convert "$tmp/input.png" -format '%[hex:u.p{150,200}]' info:)

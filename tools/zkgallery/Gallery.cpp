@@ -4,10 +4,15 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <utility>
 #include <vector>
 
+#include "Gui/IZKModalOwner.h"
+#include "Gui/ZKButton.h"
+#include "Gui/ZKCheckBox.h"
 #include "Gui/ZKDC.h"
 #include "Gui/ZKListContainer.h"
+#include "Gui/ZKMessageBox.h"
 #include "Gui/ZKScrollableRichText.h"
 #include "Platform/Input.h"
 #include "Platform/MessageLoop.h"
@@ -34,6 +39,15 @@ constexpr size_t kListLines = 16;
 // What a window paints into its client area.
 using Painter = std::function<void(HWND, ZKDC&)>;
 
+// The dialogs window stands in for the main window: it keeps the stack of the dialogs open over it.
+struct GalleryModalOwner : IZKModalOwner {
+    HWND main;
+    ZKModalStack stack;
+    HWND MainWindow() const override { return main; }
+    ZKModalStack& ModalStack() override { return stack; }
+    void ApplicationActiveChanged(bool) override { InvalidateRect(main, nullptr, true); }
+};
+
 struct Gallery {
     std::vector<std::pair<std::string, HWND>> windows;  // file name, window
     Point box{120, 150};                                // centre of the box in the input window's client
@@ -42,6 +56,14 @@ struct Gallery {
     HWND list;
     std::unique_ptr<ZKScrollableRichText> textView;
     std::unique_ptr<ZKListContainer> log;
+    // The dialogs window: a button that asks a question in a message box, a check box, a flashing button.
+    GalleryModalOwner modal;
+    std::unique_ptr<ZKButton> askButton;
+    std::unique_ptr<ZKButton> flashButton;
+    std::unique_ptr<ZKCheckBox> checkBox;
+    std::ostream* out = nullptr;
+    // Runs inside the loop of whatever dialog is open when kRunStep arrives (snapshots of open dialogs).
+    std::function<void()> step;
 
     void Log(const std::string& line, bool replaceMove = false) {
         if (replaceMove && !messages.empty() && messages.back().starts_with("WM_MOUSEMOVE"))
@@ -285,6 +307,8 @@ HWND MakeWindow(Gallery& g, const std::string& file, const std::string& title, R
             }
             case WM_ERASEBKGND:
                 return 1;  // the paint covers everything
+            case WMU_MODAL_OWNER:
+                return g.modal.main ? g.modal.AnswerQuery() : 0;
             case WM_NCHITTEST: {
                 // The title strip drags the window.
                 const Point client = ScreenToClient(h, LParamToPoint(l));
@@ -347,6 +371,83 @@ void FillLog(ZKListContainer& log) {
     log.Update();
 }
 
+// --- the dialogs window ---
+
+constexpr UINT kRunStep = WM_USER + 0x70;
+
+// Asks a yes/no question in a message box and prints the answer: "message box: 3" for Yes, 1 for No.
+void AskQuestion(Gallery& g) {
+    ZKMessageBox box(g.modal.main, "$cbZelkMsg",
+                     "Save the log before closing?$n$nY answers Yes; N or Escape answers No.",
+                     ZKMessageBoxButtons::kYesNo);
+    const int result = box.DoModal();
+    if (g.out) *g.out << "message box: " << result << std::endl;
+}
+
+bool HandleDialogsInput(Gallery& g, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WMU_CONTROL_NOTIFY:
+            if (reinterpret_cast<const ZKControl*>(lParam) == g.askButton.get()) AskQuestion(g);
+            if (reinterpret_cast<const ZKControl*>(lParam) == g.checkBox.get())
+                g.flashButton->SetFlash(g.checkBox->Ticked());
+            return true;
+        case WM_CHAR:
+            if (wParam == 'm' || wParam == 'M') AskQuestion(g);
+            return true;
+        case WM_KEYDOWN:
+            if (wParam == static_cast<WPARAM>(VK_ESCAPE)) PostQuitMessage(0);
+            return true;
+        case kRunStep:
+            if (g.step) std::exchange(g.step, {})();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void PaintDialogsWindow(HWND hwnd, ZKDC& dc) {
+    const Rect client = GetClientRect(hwnd);
+    dc.FillRect({0, kTitleHeight, client.right, client.bottom}, dc.Colour(5));
+    PaintTitle(hwnd, dc);
+    dc.TextOut(12, client.bottom - 24, "Click \"Message box\" or type M; the answer goes to standard output.",
+               ZKFontSet::Small, dc.Colour(0));
+}
+
+bool OpenDialogsWindow(Gallery& g) {
+    const HWND dialogs =
+        MakeWindow(g, "dialogs", "Dialogs", {600, 770, 1100, 1000}, PaintDialogsWindow,
+                   [&g](HWND, UINT m, WPARAM w, LPARAM l) { return HandleDialogsInput(g, m, w, l); });
+    if (!dialogs) return false;
+    g.modal.main = dialogs;
+    g.askButton = std::make_unique<ZKButton>("Message box", 'M');
+    g.flashButton = std::make_unique<ZKButton>("Device", 'D');
+    g.checkBox = std::make_unique<ZKCheckBox>("Flash the Device button", 'F');
+    const Size ask = g.askButton->PreferredSize();
+    const Size flash = g.flashButton->PreferredSize();
+    const Size check = g.checkBox->PreferredSize();
+    if (!g.askButton->Create(dialogs, {12, 40, 12 + ask.cx, 40 + ask.cy}) ||
+        !g.flashButton->Create(dialogs, {200, 40, 200 + flash.cx, 40 + flash.cy}) ||
+        !g.checkBox->Create(dialogs, {12, 80, 12 + check.cx, 80 + check.cy}))
+        return false;
+    g.checkBox->SetTicked(true);
+    g.flashButton->SetFlash(true);
+    return true;
+}
+
+// Opens the message box, writes what it shows to `path`, and answers it.
+bool SnapshotMessageBox(Gallery& g, const std::string& path) {
+    bool saved = false;
+    ZKMessageBox box(g.modal.main, "$cbZelkMsg", "Save the log before closing?", ZKMessageBoxButtons::kYesNo);
+    g.step = [&] {
+        PumpPendingMessages();
+        saved = SaveWindowPng(box.Window(), path);
+        box.EndDialog(ZKMessageBoxButtons::kResultNo);
+    };
+    PostMessage(g.modal.main, kRunStep, 0, 0);
+    box.DoModal();
+    return saved;
+}
+
 bool OpenWindows(Gallery& g) {
     MakeWindow(g, "fonts", "Fonts and shapes", {20, 20, 660, 400}, PaintFontsAndShapes);
     MakeWindow(g, "colours", "Colour slots", {20, 420, 20 + 3 * (8 * 42 + 16), 420 + 330}, PaintColourSlots);
@@ -366,7 +467,8 @@ bool OpenWindows(Gallery& g) {
     const Rect logClient = GetClientRect(log);
     if (!g.log->Create(log, {8, kTitleHeight + 8, logClient.right - 8, logClient.bottom - 8})) return false;
     FillLog(*g.log);
-    return g.windows.size() == 5 && g.list;
+    if (!OpenDialogsWindow(g)) return false;
+    return g.windows.size() == 6 && g.list;
 }
 
 // Shows the input window's reaction: a mouse move, a click, a wheel turn and a key.
@@ -391,6 +493,7 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
     int code = 0;
     {
         Gallery g;
+        g.out = &out;
         if (!OpenWindows(g)) {
             err << "zkgallery: cannot open the windows\n";
             code = 1;
@@ -405,6 +508,13 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
                 } else {
                     out << path << "\n";
                 }
+            }
+            const std::string boxPath = *options.snapshotDir + "/messagebox.png";
+            if (!SnapshotMessageBox(g, boxPath)) {
+                err << "zkgallery: cannot write " << boxPath << "\n";
+                code = 1;
+            } else {
+                out << boxPath << "\n";
             }
         } else {
             CMessageLoop loop;

@@ -9,6 +9,7 @@ packages=(
     libgrpc++-dev libprotobuf-dev protobuf-compiler protobuf-compiler-grpc
     libtomlplusplus-dev libcli11-dev libmuparser-dev libcrypto++-dev
     libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev
+    fonts-wine  # Tahoma, the toolkit's font
     xvfb xauth xdotool imagemagick
 )
 

@@ -3,15 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Gui/ZKRichText.h"
+
 using namespace zk;
 
 namespace {
-
-// A context for measuring: the screen's fonts and scale on a scratch surface.
-struct MeasuringDC {
-    ZKBitmap bitmap{1, 1};
-    ZKDC dc{bitmap};
-};
 
 int Round(double value) {
     return static_cast<int>(std::floor(value + 0.5));
@@ -22,19 +18,23 @@ int Round(double value) {
 ZKListBoxBase::ZKListBoxBase(DWORD style, bool keepsCurrent) : style_(style), keepsCurrent_(keepsCurrent) {}
 
 HWND ZKListBoxBase::Create(HWND parent, const Rect& rect, DWORD wsStyle, UINT id) {
-    return ZKDoubleBuffer::Create(ChildWindowParams(parent, rect, WS_CLIPCHILDREN | wsStyle, id));
+    WindowCreateParams params = ChildWindowParams(parent, rect, WS_CLIPCHILDREN | wsStyle, id);
+    params.classStyle = CS_DBLCLKS;
+    return ZKDoubleBuffer::Create(params);
 }
 
 void ZKListBoxBase::Attach(ZKListBoxContents* rows, bool lastCurrent) {
     rows_ = rows;
     if (rows_) {
         rows_->SetListWindow(Window());
-        MeasuringDC m;
+        ZKMeasuringDC m;
         rows_->LayOut(m.dc);
         if (rows_->Count() == 0)
             rows_->SetCurrent(ZKListBoxContents::kNone);
         else if (keepsCurrent_)
             rows_->SetCurrent(lastCurrent ? rows_->Count() - 1 : 0);
+        HideTip();
+        tipRow_ = pressedRow_ = ZKListBoxContents::kNone;
         if (!(style_ & kMultiSelect))
             for (int i = 0; i < rows_->Count(); ++i)
                 rows_->At(i).SetSelected(false);
@@ -110,34 +110,82 @@ void ZKListBoxBase::LayOut() {
 
 void ZKListBoxBase::SetCurrent(int row) {
     if (RowCount() == 0) return;
+    const int old = rows_->Current();
     rows_->SetCurrent(std::clamp(row, 0, RowCount() - 1));
     if (ScrollBarShown())
         bar_.SetPosition(PositionShowing(rows_->Current(), bar_.GetPosition(), bar_.GetPage()));
     Invalidate();
+    if (rows_->Current() != old && Window())
+        PostMessage(GetParent(Window()), WMU_LIST_CURRENT, reinterpret_cast<WPARAM>(this), rows_->Current());
+}
+
+bool ZKListBoxBase::Selectable(int row) const {
+    return row >= 0 && row < RowCount() && rows_->At(row).Enabled();
+}
+
+int ZKListBoxBase::FirstSelectableRow() const {
+    for (int row = 0; row < RowCount(); ++row)
+        if (Selectable(row)) return row;
+    return ZKListBoxContents::kNone;
+}
+
+void ZKListBoxBase::SelectRange(int from, int to) {
+    for (int row = std::min(from, to); row <= std::max(from, to); ++row)
+        if (Selectable(row)) rows_->At(row).SetSelected(true);
+}
+
+void ZKListBoxBase::MoveTo(int row, int step) {
+    if (RowCount() == 0) return;
+    row = std::clamp(row, 0, RowCount() - 1);
+    int target = ZKListBoxContents::kNone;
+    for (int r = row; r >= 0 && r < RowCount() && target < 0; r += step)
+        if (Selectable(r)) target = r;
+    for (int r = row - step; r >= 0 && r < RowCount() && target < 0; r -= step)
+        if (Selectable(r)) target = r;
+    if (target < 0) return;
+    const int old = rows_->Current();
+    if ((style_ & kMultiSelect) && GetKeyState(VK_SHIFT) < 0 && old != ZKListBoxContents::kNone)
+        SelectRange(old, target);
+    SetCurrent(target);
 }
 
 void ZKListBoxBase::PageUp() {
-    if (RowCount()) SetCurrent(rows_->Current() - RowsPerPage());
+    if (RowCount()) MoveTo(rows_->Current() - RowsPerPage(), -1);
 }
 void ZKListBoxBase::PageDown() {
-    if (RowCount()) SetCurrent(rows_->Current() + RowsPerPage());
+    if (RowCount()) MoveTo(rows_->Current() + RowsPerPage(), 1);
 }
 void ZKListBoxBase::Home() {
-    SetCurrent(0);
+    MoveTo(0, 1);
 }
 void ZKListBoxBase::End() {
-    SetCurrent(RowCount() - 1);
+    MoveTo(RowCount() - 1, -1);
 }
 void ZKListBoxBase::LineUp() {
-    if (RowCount()) SetCurrent(rows_->Current() - 1);
+    if (RowCount()) MoveTo(rows_->Current() - 1, -1);
 }
 void ZKListBoxBase::LineDown() {
-    if (RowCount()) SetCurrent(rows_->Current() + 1);
+    if (RowCount()) MoveTo(rows_->Current() + 1, 1);
+}
+
+bool ZKListBoxBase::Choose() {
+    if (!rows_ || !Selectable(rows_->Current()) || !Window()) return false;
+    PostMessage(GetParent(Window()), WMU_LIST_CHOOSE, reinterpret_cast<WPARAM>(this), rows_->Current());
+    return true;
 }
 
 bool ZKListBoxBase::HandleKey(int virtualKey) {
     if (RowCount() == 0) return false;
+    HideTip();
     switch (virtualKey) {
+        case VK_RETURN:
+            return Choose();
+        case VK_SPACE:
+            if (!(style_ & kMultiSelect) || GetKeyState(VK_CONTROL) >= 0 || !Selectable(rows_->Current()))
+                return false;
+            rows_->At(rows_->Current()).SetSelected(!rows_->At(rows_->Current()).Selected());
+            Invalidate();
+            return true;
         case VK_PRIOR:
             PageUp();
             return true;
@@ -163,6 +211,7 @@ bool ZKListBoxBase::HandleKey(int virtualKey) {
 
 void ZKListBoxBase::ScrollBy(double delta) {
     if (!ScrollBarShown()) return;
+    HideTip();
     bar_.SetPosition(Clamp(bar_.GetPosition() + delta));
     Invalidate();
 }
@@ -191,11 +240,48 @@ int ZKListBoxBase::RowAt(Point point) const {
 
 void ZKListBoxBase::OnClick(Point point, WPARAM keys) {
     SetFocus(Window());
+    HideTip();
     const int row = RowAt(point);
-    if (row == ZKListBoxContents::kNone) return;
+    pressedRow_ = Selectable(row) ? row : ZKListBoxContents::kNone;
+    if (pressedRow_ == ZKListBoxContents::kNone) return;
     if ((style_ & kMultiSelect) && (keys & MK_CONTROL))
         rows_->At(row).SetSelected(!rows_->At(row).Selected());
+    else if ((style_ & kMultiSelect) && (keys & MK_SHIFT) && rows_->Current() != ZKListBoxContents::kNone)
+        SelectRange(rows_->Current(), row);
     SetCurrent(row);
+}
+
+// The tooltip follows the row under a resting mouse: a move to another row hides it and starts the timer.
+void ZKListBoxBase::OnMouseMove(Point point) {
+    lastMouse_ = point;
+    TrackMouseEvent(TME_LEAVE, Window());
+    const int row = RowAt(point);
+    if (row == tipRow_) return;
+    HideTip();
+    tipRow_ = row;
+    if (row != ZKListBoxContents::kNone) SetTimer(Window(), kTipTimer, kTipDelayMs);
+}
+
+void ZKListBoxBase::ShowTip() {
+    KillTimer(Window(), kTipTimer);
+    if (RowAt(lastMouse_) != tipRow_ || tipRow_ == ZKListBoxContents::kNone) return;
+    ZKMeasuringDC m;
+    const Rect rows = RowsRect();
+    if (rows_->At(tipRow_).PreferredSize(m.dc).cx <= rows.Width()) return;  // readable as it is
+    int top = 0;
+    const int first = FirstVisibleRow(&top);
+    const Point at = ClientToScreen(Window(), {rows.left, top + (tipRow_ - first) * RowHeight()});
+    if (!tip_) tip_ = std::make_unique<ZKToolTip>();
+    tip_->Show(Window(), ZKRichText::StripCodes(rows_->At(tipRow_).Text()), at);
+}
+
+void ZKListBoxBase::HideTip() {
+    if (tip_) tip_->Hide();
+    if (Window()) KillTimer(Window(), kTipTimer);
+}
+
+const ZKToolTip* ZKListBoxBase::ToolTip() const {
+    return tip_.get();
 }
 
 void ZKListBoxBase::StartFlashing() {
@@ -250,13 +336,36 @@ bool ZKListBoxBase::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam,
             lastMouse_ = LParamToPoint(lParam);
             OnClick(lastMouse_, wParam);
             return true;
+        case WM_LBUTTONUP:
+            if ((style_ & kChooseOnClick) && pressedRow_ != ZKListBoxContents::kNone &&
+                RowAt(LParamToPoint(lParam)) == pressedRow_)
+                Choose();
+            pressedRow_ = ZKListBoxContents::kNone;
+            return true;
+        case WM_LBUTTONDBLCLK:
+            if (Selectable(RowAt(LParamToPoint(lParam)))) {
+                SetCurrent(RowAt(LParamToPoint(lParam)));
+                Choose();
+            }
+            return true;
         case WM_MOUSEMOVE:
-            lastMouse_ = LParamToPoint(lParam);
-            break;
+            OnMouseMove(LParamToPoint(lParam));
+            return true;
+        case WM_MOUSELEAVE:
+            HideTip();
+            tipRow_ = ZKListBoxContents::kNone;
+            return true;
         case WM_TIMER:
+            if (wParam == kTipTimer) {
+                ShowTip();
+                return true;
+            }
             if (wParam != kFlashOffTimer && wParam != kFlashOnTimer) break;
             OnFlashTimer(wParam);
             return true;
+        case WM_DESTROY:
+            tip_.reset();
+            break;
         default:
             break;
     }

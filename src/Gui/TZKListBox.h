@@ -9,28 +9,50 @@
 //
 // Style bits: kBarRight puts the bar at the right edge; kNoBorder leaves out the line below the last row;
 // kNoFlash never starts the flash timers; kMultiSelect lets several rows stay selected (otherwise attaching
-// clears every selection). After attaching, the list box posts WMU_LIST_ATTACHED to its parent (wParam the
-// list box, lParam the rows).
+// clears every selection); kChooseOnClick chooses a row with a single click (popup menus). After attaching,
+// the list box posts WMU_LIST_ATTACHED to its parent (wParam the list box, lParam the rows).
+//
+// Disabled rows cannot become current by key or mouse: the keys skip them, clicks on them do nothing. A row
+// is chosen by Enter, a double click (or a click with kChooseOnClick) on an enabled current row: the list
+// posts WMU_LIST_CHOOSE. Every change of the current row posts WMU_LIST_CURRENT. Both carry the list box in
+// wParam and the row in lParam.
+//
+// Multi-selection (kMultiSelect): Ctrl+click and Ctrl+Space toggle a row's selection; Shift+click and the
+// movement keys with Shift select the enabled rows from the old to the new current row.
+//
+// A row too wide for the list shows its whole text in a tooltip while the mouse rests on it.
 //
 // TZKListBox<TItem> is the same list box for rows of a known class.
 
 #include <cstdint>
+#include <memory>
 
 #include "Gui/ZKDoubleBuffer.h"
 #include "Gui/ZKListBoxContents.h"
 #include "Gui/ZKScrollBar.h"
+#include "Gui/ZKToolTip.h"
 
 constexpr zk::UINT WMU_LIST_ATTACHED = zk::WM_USER + 0x0c;
+constexpr zk::UINT WMU_LIST_CHOOSE = zk::WM_USER + 0x0d;
+constexpr zk::UINT WMU_LIST_CURRENT = zk::WM_USER + 0x0e;
 
 class ZKListBoxBase : public ZKDoubleBuffer {
 public:
-    enum StyleBits : zk::DWORD { kBarRight = 2, kNoBorder = 8, kNoFlash = 16, kMultiSelect = 32 };
+    enum StyleBits : zk::DWORD {
+        kBarRight = 2,
+        kNoBorder = 8,
+        kNoFlash = 16,
+        kMultiSelect = 32,
+        kChooseOnClick = 64
+    };
     static constexpr zk::UINT kScrollBarId = 1;
     static constexpr std::uintptr_t kFlashOffTimer = 10;
     static constexpr std::uintptr_t kFlashOnTimer = 11;
     static constexpr zk::UINT kFlashOnDelayMs = 300;
     static constexpr zk::UINT kFlashOnTimeMs = 300;
     static constexpr zk::UINT kFlashOffTimeMs = 700;
+    static constexpr std::uintptr_t kTipTimer = 13;
+    static constexpr zk::UINT kTipDelayMs = 500;
 
     // `keepsCurrent`: attaching makes the first or last row current; a list without a current row paints
     // only its background.
@@ -53,8 +75,13 @@ public:
     void End();
     void LineUp();
     void LineDown();
-    // Makes `row` (clamped to the rows) current, scrolls it into view and redraws.
+    // Makes `row` (clamped to the rows) current, scrolls it into view and redraws; any row, also a disabled
+    // one.
     void SetCurrent(int row);
+    // The first enabled row, or ZKListBoxContents::kNone.
+    int FirstSelectableRow() const;
+    // Posts WMU_LIST_CHOOSE when the current row is enabled; true when it did.
+    bool Choose();
     // View-only scrolling, by `rows` rows or `pages` pages (negative: up); the current row stays.
     void ScrollRows(int rows);
     void ScrollPages(int pages);
@@ -70,6 +97,8 @@ public:
     int FirstVisibleRow(int* top = nullptr) const;
     // The row under a client point, or ZKListBoxContents::kNone.
     int RowAt(zk::Point point) const;
+    // The tooltip window, once a row needed it (null before).
+    const ZKToolTip* ToolTip() const;
 
     bool ProcessWindowMessage(zk::HWND hwnd, zk::UINT message, zk::WPARAM wParam, zk::LPARAM lParam,
                               zk::LRESULT& result) override;
@@ -91,6 +120,14 @@ private:
     void StartFlashing();
     void OnFlashTimer(std::uintptr_t id);
     void OnClick(zk::Point point, zk::WPARAM keys);
+    void OnMouseMove(zk::Point point);
+    // Makes the enabled row nearest to `row` current, looking first in the direction of `step` (+1 or
+    // -1), then back; with Shift in a multi-selection list the rows passed over become selected.
+    void MoveTo(int row, int step);
+    bool Selectable(int row) const;
+    void SelectRange(int from, int to);
+    void ShowTip();
+    void HideTip();
 
     ZKListBoxContents* rows_ = nullptr;
     ZKScrollBar bar_{false, kScrollBarId};
@@ -99,6 +136,9 @@ private:
     int wheelStep_ = 1;
     zk::Point lastMouse_;
     bool flashLook_ = false;
+    int pressedRow_ = ZKListBoxContents::kNone;
+    int tipRow_ = ZKListBoxContents::kNone;  // the row under the resting mouse
+    std::unique_ptr<ZKToolTip> tip_;
 };
 
 template <class TItem>

@@ -31,8 +31,8 @@ void ZKButton::SetText(const std::string& text, char accessLetter) {
     if (!ZKASSERT(!bitmap_)) return;
     text_ = text;
     SetAccessLetter(accessLetter);
-    ZKBitmap scratch(1, 1);
-    const ZKDC dc(scratch);
+    const ZKMeasuringDC m;
+    const ZKDC& dc = m.dc;
     const Size extent = dc.TextExtent(text_, ZKFontSet::Normal);
     preferred_ = {extent.cx + 10, extent.cy + 5};
     Invalidate();

@@ -5,39 +5,17 @@
 #include <cmath>
 #include <cstring>
 
+#include "Platform/Cp1252.h"
+
 namespace {
 
 void SetColour(cairo_t* cr, ZKRGB c) {
     cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
 }
 
-// Windows-1252 text to UTF-8 for pango; the 0x80..0x9F range maps to its typographic characters.
-std::string ToUtf8(const std::string& text) {
-    static const char16_t k80[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                     0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char ch : text) {
-        char32_t cp = ch >= 0x80 && ch < 0xA0 ? k80[ch - 0x80] : ch;
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
-
 // Byte offset in the UTF-8 text of the character at `index` of the 8-bit text.
 int Utf8Offset(const std::string& text, int index) {
-    return static_cast<int>(ToUtf8(text.substr(0, index)).size());
+    return static_cast<int>(zk::Cp1252ToUtf8(text.substr(0, index)).size());
 }
 
 }  // namespace
@@ -132,7 +110,7 @@ ZKDC::~ZKDC() {
 PangoLayout* ZKDC::Layout(const std::string& text, ZKFontSet::Which font) const {
     PangoLayout* layout = pango_cairo_create_layout(cr_);
     pango_layout_set_font_description(layout, fonts_->Get(font).description);
-    const std::string utf8 = ToUtf8(text);
+    const std::string utf8 = zk::Cp1252ToUtf8(text);
     pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
     return layout;
 }

@@ -100,3 +100,10 @@ private:
     int scaleX_ = 1;
     int scaleY_ = 1;
 };
+
+// A context for measuring text and layouts outside a paint: the screen's fonts and scale on a one-pixel
+// scratch surface.
+struct ZKMeasuringDC {
+    ZKBitmap bitmap{1, 1};
+    ZKDC dc{bitmap};
+};

@@ -27,18 +27,25 @@ bool FontconfigHas(const char* family) {
     return found;
 }
 
-std::string ChooseFamily() {
-    FcInit();
-    std::error_code error;
-    if (std::filesystem::is_directory(kWineFontFolder, error))
-        FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(kWineFontFolder));
-    return FontconfigHas(kWanted) ? kWanted : kFallback;
+void AddWineFonts() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        FcInit();
+        std::error_code error;
+        if (std::filesystem::is_directory(kWineFontFolder, error))
+            FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(kWineFontFolder));
+    });
 }
 
 }  // namespace
 
+std::string ZKFontSet::FamilyFor(const std::string& wanted) {
+    AddWineFonts();
+    return FontconfigHas(wanted.c_str()) ? wanted : kFallback;
+}
+
 const std::string& ZKFontSet::Family() {
-    static const std::string family = ChooseFamily();
+    static const std::string family = FamilyFor(kWanted);
     return family;
 }
 

@@ -32,6 +32,8 @@ public:
     static const ZKFontSet& Screen();
     // The family the fonts use: "Tahoma" when fontconfig has it, otherwise the fallback.
     static const std::string& Family();
+    // `wanted` when fontconfig has that family (with the Wine font folder added), otherwise the fallback.
+    static std::string FamilyFor(const std::string& wanted);
 
 private:
     int height_;

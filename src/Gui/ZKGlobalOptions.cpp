@@ -1,6 +1,8 @@
 #include "Gui/ZKGlobalOptions.h"
 
 #include "Common/ZKRegistry.h"
+#include "Gui/ZKControl.h"
+#include "Gui/ZKGDI.h"
 
 namespace {
 
@@ -11,6 +13,18 @@ constexpr const char* kReverseFolderOrderValue = "ReverseFolderOrder";
 constexpr const char* kFloatingFocusValue = "FloatingFocus";
 
 }  // namespace
+
+ZKGlobalOptions::~ZKGlobalOptions() {
+    if (!installed_) return;
+    ZKGDI::SetOptionsSource(nullptr);
+    ZKControl::SetFloatingFocusSource(nullptr);
+}
+
+void ZKGlobalOptions::Install() {
+    installed_ = true;
+    ZKGDI::SetOptionsSource([this] { return ZKSchemeOptions{blackOnWhite_, colourBlind_}; });
+    ZKControl::SetFloatingFocusSource([this] { return floatingFocus_; });
+}
 
 bool ZKGlobalOptions::ReadFlag(bool local, const char* name, bool defaultValue) const {
     std::uint32_t value = 0;

@@ -26,6 +26,14 @@ public:
     using ChangeNotifier = std::function<void(Option option, bool local)>;
 
     explicit ZKGlobalOptions(ZKRegistry& registry) : registry_(registry) {}
+    ~ZKGlobalOptions();
+    ZKGlobalOptions(const ZKGlobalOptions&) = delete;
+    ZKGlobalOptions& operator=(const ZKGlobalOptions&) = delete;
+
+    // Puts these flags in force: from now on the colour lookup (ZKGDI) reads the scheme and the colour-blind
+    // flag, and the controls the floating-mouse-focus flag, from this object, until it is destroyed. The
+    // program that owns the options calls it once at start-up, after the first Reload.
+    void Install();
 
     // Reads all five flags; a missing value gives the flag's default.
     void Reload();
@@ -54,6 +62,7 @@ private:
 
     ZKRegistry& registry_;
     ChangeNotifier notifier_;
+    bool installed_ = false;
     bool local_ = false;
     bool blackOnWhite_ = true;
     bool colourBlind_ = false;

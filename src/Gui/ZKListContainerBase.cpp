@@ -69,10 +69,9 @@ void ZKListContainerBase::ClearAndRedraw() {
 }
 
 void ZKListContainerBase::Remeasure() {
-    ZKBitmap scratch(1, 1);
-    ZKDC dc(scratch);
+    ZKMeasuringDC m;
     for (int i = 0; i < rows_.Count(); ++i)
-        rows_.At(i).Remeasure(dc);
+        rows_.At(i).Remeasure(m.dc);
 }
 
 bool ZKListContainerBase::GetCurrentText(std::string& text) const {

@@ -27,8 +27,8 @@ void ZKMessageBox::SetColours(std::span<const ZKRGB> colours) {
 void ZKMessageBox::MeasureTitle() {
     titleExtent_ = {};
     if (title_.empty()) return;
-    ZKBitmap scratch(1, 1);
-    const ZKDC dc(scratch);
+    const ZKMeasuringDC m;
+    const ZKDC& dc = m.dc;
     try {
         titleText_.Measure(dc, title_);
     } catch (const ZKRichTextError&) {

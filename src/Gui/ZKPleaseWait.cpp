@@ -23,8 +23,8 @@ bool ZKPleaseWait::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, 
                                         LRESULT& result) {
     switch (message) {
         case WM_CREATE: {
-            ZKBitmap scratch(1, 1);
-            const ZKDC dc(scratch);
+            const ZKMeasuringDC m;
+            const ZKDC& dc = m.dc;
             const Size extent = dc.TextExtent(text_, ZKFontSet::Normal);
             SetWindowPos(hwnd, HWND_TOP, 0, 0, std::max(extent.cx + 60, 200), extent.cy + 50,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -11,16 +11,14 @@ constexpr int kWide = 1 << 20;
 ZKRichTextListItem::ZKRichTextListItem(std::string text, std::span<const int> tabs) : text_(std::move(text)) {
     SetSingleLine(true);
     SetTabs(tabs);
-    ZKBitmap scratch(1, 1);
-    ZKDC dc(scratch);
-    Remeasure(dc);
+    ZKMeasuringDC m;
+    Remeasure(m.dc);
 }
 
 void ZKRichTextListItem::SetTabStops(std::span<const int> tabs) {
     SetTabs(tabs);
-    ZKBitmap scratch(1, 1);
-    ZKDC dc(scratch);
-    Remeasure(dc);
+    ZKMeasuringDC m;
+    Remeasure(m.dc);
 }
 
 void ZKRichTextListItem::Remeasure(const ZKDC& dc) {

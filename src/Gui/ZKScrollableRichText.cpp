@@ -6,16 +6,6 @@
 
 using namespace zk;
 
-namespace {
-
-// A context for measuring: the screen's fonts on a scratch surface.
-struct MeasuringDC {
-    ZKBitmap bitmap{1, 1};
-    ZKDC dc{bitmap};
-};
-
-}  // namespace
-
 ZKScrollableRichText::ZKScrollableRichText(std::string text, ZKBackgroundProvider* background)
     : text_(std::move(text)), background_(background) {}
 
@@ -55,7 +45,7 @@ Point ZKScrollableRichText::TextOrigin() const {
 }
 
 void ZKScrollableRichText::MeasureText() {
-    MeasuringDC m;
+    ZKMeasuringDC m;
     try {
         richText_.Measure(m.dc, text_);
     } catch (const ZKRichTextError&) {
@@ -67,7 +57,7 @@ void ZKScrollableRichText::DrawText(ZKDC& dc, const Rect& rect, Size* extent) {
     try {
         richText_.Draw(dc, rect.left, rect.top, rect.right, rect.bottom, extent);
     } catch (const ZKRichTextError&) {
-        MeasuringDC m;
+        ZKMeasuringDC m;
         richText_.Measure(m.dc, ZKRichText::PlainRichText(text_));
         richText_.Draw(dc, rect.left, rect.top, rect.right, rect.bottom, extent);
     }
@@ -104,7 +94,7 @@ void ZKScrollableRichText::Scroll(double by) {
 
 void ZKScrollableRichText::Resized(int, int width, int height) {
     if (width < 1 || height < 1) return;
-    MeasuringDC m;
+    ZKMeasuringDC m;
     DrawText(m.dc, {0, 0, width, height}, &extent_);
     if (extent_.cy > height) DrawText(m.dc, {ZKScrollBar::kUnit, 0, width, height}, &extent_);
     if (extent_.cy <= height) {

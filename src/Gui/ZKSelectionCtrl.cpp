@@ -16,8 +16,8 @@ HWND ZKSelectionCtrl::Create(HWND parent, const Rect& rect, DWORD style) {
 
 void ZKSelectionCtrl::SetText(const std::string& text) {
     text_ = text;
-    ZKBitmap scratch(1, 1);
-    const ZKDC dc(scratch);
+    const ZKMeasuringDC m;
+    const ZKDC& dc = m.dc;
     if (text_.empty()) {
         preferred_ = {20, dc.TextExtent("X", ZKFontSet::Normal).cy + 4};
     } else {

@@ -18,7 +18,11 @@ void KeyDown(int vk);
 void KeyUp(int vk);
 void Char(unsigned char ch);
 void KeyPress(int vk, unsigned char ch = 0);  // down, the character (if any), up
-// Another application took (false) or gave back (true) the keyboard focus.
+// Another application took (false) or gave back (true) the keyboard focus. Losing it ends a drag and
+// releases the mouse capture (the captured window gets WM_CAPTURECHANGED).
 void ApplicationActive(bool active);
+// The desktop minimised (true) or restored (false) a top-level window, for example from the task bar. A
+// restored window is painted again, takes input and is activated.
+void DesktopMinimized(HWND hwnd, bool minimized);
 
 }  // namespace zk::input

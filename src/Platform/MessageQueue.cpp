@@ -284,6 +284,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_NCLBUTTONDOWN:
             return DefWindowProcNcButtonDown(hwnd, static_cast<int>(wParam), LParamToPoint(lParam));
+        case WM_SETCURSOR:
+            return DefWindowProcSetCursor(hwnd, lParam);
         default:
             return 0;
     }

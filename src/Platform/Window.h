@@ -145,6 +145,22 @@ bool TrackMouseEvent(DWORD flags, HWND hwnd);
 short GetKeyState(int vk);  // high bit set while the key is down
 Point GetCursorPos();
 
+// --- mouse cursor ---
+// At every mouse move and button press outside a capture, the window under the mouse is sent WM_SETCURSOR
+// (wParam the window, lParam MAKELPARAM(hit-test code, mouse message)); an answer of 1 means it set the
+// cursor. DefWindowProc asks a child's parent first, then sets the sizing shape of a sizing edge's hit code
+// and the arrow for any other.
+enum class Cursor { Arrow, Hand, IBeam, SizeNWSE, SizeNESW, SizeWE, SizeNS };
+void SetCursor(Cursor cursor);
+Cursor GetCursor();
+
+// --- window icon ---
+// The picture the desktop shows for a top-level window (task bar, window switcher). The window keeps a
+// reference to the image surface until it is replaced or the window goes. False for a child or an unknown
+// window.
+bool SetWindowIcon(HWND hwnd, cairo_surface_t* image);
+cairo_surface_t* GetWindowIcon(HWND hwnd);  // null when none was set
+
 // --- messages ---
 bool PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);     // any thread
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);  // any thread

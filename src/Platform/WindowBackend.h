@@ -40,6 +40,9 @@ public:
     // Puts the window above its siblings; the core raises owned windows after their owner.
     virtual void RaiseTopLevel(HWND hwnd) = 0;
     virtual void SetTitle(HWND hwnd, const std::string& title) = 0;
+    // An image surface (RGB24 or ARGB32) for the desktop's picture of the window.
+    virtual void SetIcon(HWND hwnd, cairo_surface_t* image) = 0;
+    virtual void SetCursor(Cursor cursor) = 0;
 
     // The damaged parts (surface coordinates) of a top-level window's surface were painted. A backend may
     // collect them and show them at the next Flush.

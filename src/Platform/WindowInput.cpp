@@ -77,6 +77,19 @@ void CheckMouseLeave(HWND under, int hit, std::deque<MSG>& out) {
     s.leaveTracked = HWND();
 }
 
+// WM_SETCURSOR to the window under the mouse; the arrow where none of ours is.
+void AskForCursor(HWND under, int hit, int buttonVk) {
+    if (!under || !Find(under)) {
+        SetCursor(Cursor::Arrow);
+        return;
+    }
+    const UINT message = buttonVk == VK_LBUTTON   ? WM_LBUTTONDOWN
+                         : buttonVk == VK_RBUTTON ? WM_RBUTTONDOWN
+                         : buttonVk == VK_MBUTTON ? WM_MBUTTONDOWN
+                                                  : WM_MOUSEMOVE;
+    CallProc(under, WM_SETCURSOR, under.ToWParam(), MAKELPARAM(hit, static_cast<int>(message)));
+}
+
 void ContinueTracking(Point pt) {
     State& s = *g_state;
     Rect r = s.trackRect;
@@ -144,6 +157,35 @@ LRESULT DefWindowProcNcButtonDown(HWND hwnd, int hit, Point screen) {
     return 0;
 }
 
+LRESULT DefWindowProcSetCursor(HWND hwnd, LPARAM lParam) {
+    if (GetWindowStyle(hwnd) & WS_CHILD) {
+        const HWND parent = GetParent(hwnd);
+        if (parent && CallProc(parent, WM_SETCURSOR, hwnd.ToWParam(), lParam)) return 1;
+    }
+    switch (static_cast<std::int16_t>(LOWORD(lParam))) {
+        case HTLEFT:
+        case HTRIGHT:
+            SetCursor(Cursor::SizeWE);
+            break;
+        case HTTOP:
+        case HTBOTTOM:
+            SetCursor(Cursor::SizeNS);
+            break;
+        case HTTOPLEFT:
+        case HTBOTTOMRIGHT:
+            SetCursor(Cursor::SizeNWSE);
+            break;
+        case HTTOPRIGHT:
+        case HTBOTTOMLEFT:
+            SetCursor(Cursor::SizeNESW);
+            break;
+        default:
+            SetCursor(Cursor::Arrow);
+            break;
+    }
+    return 0;
+}
+
 void ForgetWindowInInput(HWND hwnd) {
     State& s = *g_state;
     if (s.trackWindow == hwnd) {
@@ -157,8 +199,14 @@ void RouteInput(const RawInput& raw, std::deque<MSG>& out) {
     State& s = *g_state;
     const std::uint32_t now = TimeGetTime();
     switch (raw.kind) {
+        case RawInput::Kind::Minimized:
+            FollowDesktopMinimize(raw.hwnd, raw.value != 0);
+            return;
         case RawInput::Kind::AppActive:
             if (!raw.value && s.appActive) {
+                // A drag or a captured press cannot go on in another program's window.
+                EndTracking();
+                if (s.capture) ReleaseCapture();
                 const HWND old = s.active;
                 s.appActive = false;
                 s.active = HWND();
@@ -214,6 +262,8 @@ void RouteInput(const RawInput& raw, std::deque<MSG>& out) {
     int hitUnder = HTNOWHERE;
     const HWND under = WindowFromPoint(raw.pt, hitUnder);
     CheckMouseLeave(under, hitUnder, out);
+    if (!s.capture && raw.kind != RawInput::Kind::Wheel && raw.kind != RawInput::Kind::Up)
+        AskForCursor(under, hitUnder, raw.kind == RawInput::Kind::Down ? VkOf(raw.button) : 0);
 
     if (raw.kind == RawInput::Kind::Wheel) {
         const HWND target = s.focus ? s.focus : s.active;
@@ -313,6 +363,9 @@ void KeyPress(int vk, unsigned char ch) {
 }
 void ApplicationActive(bool active) {
     detail::Queue(RawInput{RawInput::Kind::AppActive, {}, Button::Left, active ? 1 : 0});
+}
+void DesktopMinimized(HWND hwnd, bool minimized) {
+    detail::Queue(RawInput{RawInput::Kind::Minimized, {}, Button::Left, minimized ? 1 : 0, hwnd});
 }
 
 }  // namespace input

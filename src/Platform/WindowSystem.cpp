@@ -678,6 +678,56 @@ Point GetCursorPos() {
     return g_state ? g_state->cursor : Point{};
 }
 
+void SetCursor(Cursor cursor) {
+    if (!g_state || g_state->cursorShape == cursor) return;
+    g_state->cursorShape = cursor;
+    g_state->backend->SetCursor(cursor);
+}
+
+Cursor GetCursor() {
+    return g_state ? g_state->cursorShape : Cursor::Arrow;
+}
+
+bool SetWindowIcon(HWND hwnd, cairo_surface_t* image) {
+    WindowData* w = Find(hwnd);
+    if (!w || !w->surface || !image) return false;
+    w->icon.reset(cairo_surface_reference(image));
+    g_state->backend->SetIcon(hwnd, image);
+    return true;
+}
+
+cairo_surface_t* GetWindowIcon(HWND hwnd) {
+    WindowData* w = Find(hwnd);
+    return w ? w->icon.get() : nullptr;
+}
+
+namespace detail {
+
+void FollowDesktopMinimize(HWND hwnd, bool minimized) {
+    State& s = *g_state;
+    WindowData* w = Find(hwnd);
+    if (!w || !w->surface || w->minimized == minimized || !(w->style & WS_VISIBLE)) return;
+    if (minimized) {
+        if (!w->maximized) w->normalRect = w->rect;
+        w->minimized = true;
+        if (s.tracking != Tracking::None && GetTopLevel(s.trackWindow) == hwnd) EndTracking();
+        if (s.capture && GetTopLevel(s.capture) == hwnd) ReleaseCapture();
+        if (!(w = Find(hwnd))) return;
+        NotifySize(*w);
+        if (s.active == hwnd) ActivateTopLevel(Find(w->owner) ? w->owner : HWND(), WA_ACTIVE);
+        return;
+    }
+    // Nothing was painted while it was minimised.
+    w->minimized = false;
+    NotifySize(*w);
+    if (!(w = Find(hwnd))) return;
+    InvalidateTree(*w, Rect{0, 0, w->client.Width(), w->client.Height()},
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (!(w->exStyle & WS_EX_NOACTIVATE)) SetActiveWindow(hwnd);
+}
+
+}  // namespace detail
+
 WindowSystemStats GetWindowSystemStats() {
     if (!g_state) return {};
     std::lock_guard lock(g_state->queueMutex);

@@ -43,6 +43,7 @@ struct WindowData {
     bool destroying = false;
     SurfacePtr surface;             // top-level windows only: the pixels of the whole window rectangle
     std::vector<Rect> paintRegion;  // between BeginPaint and EndPaint, in the top-level's surface coordinates
+    SurfacePtr icon;                // top-level windows only: the desktop's picture of the window
 };
 
 // A message sent from another thread, answered by the GUI thread.
@@ -54,10 +55,11 @@ struct SentMessage {
 };
 
 struct RawInput {
-    enum class Kind { Move, Down, Up, Wheel, KeyDown, KeyUp, Char, AppActive } kind;
+    enum class Kind { Move, Down, Up, Wheel, KeyDown, KeyUp, Char, AppActive, Minimized } kind;
     Point pt;
     input::Button button = input::Button::Left;
-    int value = 0;  // wheel delta, key code, character, active flag
+    int value = 0;   // wheel delta, key code, character, active or minimised flag
+    HWND hwnd = {};  // Minimized: the top-level window
 };
 
 struct Timer {
@@ -83,6 +85,7 @@ struct State {
     std::vector<Timer> timers;
     unsigned char keys[256] = {};
     Point cursor;
+    Cursor cursorShape = Cursor::Arrow;
     // double clicks
     HWND lastDownWindow;
     UINT lastDownMessage = 0;
@@ -121,5 +124,8 @@ void Wake();
 // A top-level window's surface for its current size, keeping what the old one showed.
 void ResizeSurface(WindowData& w);
 LRESULT DefWindowProcNcButtonDown(HWND hwnd, int hit, Point screen);
+LRESULT DefWindowProcSetCursor(HWND hwnd, LPARAM lParam);
+// The desktop minimised or restored a top-level window by itself: the window system follows.
+void FollowDesktopMinimize(HWND hwnd, bool minimized);
 
 }  // namespace zk::detail

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "Gui/ZKControl.h"
-#include "Gui/ZKGDI.h"
 #include "Gui/ZKGlobalOptions.h"
 #include "Platform/MessageBox.h"
 #include "Platform/MessageLoop.h"
@@ -13,29 +11,6 @@
 #include "ZelkMsg/ZelkMsgWnd.h"
 
 namespace {
-
-// The display options every control reads, for the lifetime of the run.
-class DisplayOptionsScope {
-public:
-    explicit DisplayOptionsScope(ZKRegistry& registry) : options_(registry) {
-        options_.Reload();
-        ZKGDI::SetOptionsSource([this] {
-            return ZKSchemeOptions{options_.BlackOnWhite(), options_.ColourBlind()};
-        });
-        ZKControl::SetFloatingFocusSource([this] { return options_.FloatingFocus(); });
-    }
-    ~DisplayOptionsScope() {
-        ZKGDI::SetOptionsSource(nullptr);
-        ZKControl::SetFloatingFocusSource(nullptr);
-    }
-    DisplayOptionsScope(const DisplayOptionsScope&) = delete;
-    DisplayOptionsScope& operator=(const DisplayOptionsScope&) = delete;
-
-    ZKGlobalOptions& Options() { return options_; }
-
-private:
-    ZKGlobalOptions options_;
-};
 
 // Message boxes of the desktop run until the toolkit's own box takes over.
 ZMsgPrompt DesktopPrompt(const zk::HWND& owner) {
@@ -71,7 +46,9 @@ int ZelkMsgApp::Run(const ZelkMsgRunOptions& options, const ZKServer::Factory& c
     if (options.console) windowing.backend = zk::BackendChoice::Headless;
     zk::WindowSystemScope windowSystem(windowing);
     ZMsgRegistry& registry = ZMsgRegistry::Instance();
-    DisplayOptionsScope display(registry);
+    ZKGlobalOptions displayOptions(registry);
+    displayOptions.Reload();
+    displayOptions.Install();
 
     std::unique_ptr<ZMsgConsole> console;
     if (options.console) {
@@ -87,7 +64,7 @@ int ZelkMsgApp::Run(const ZelkMsgRunOptions& options, const ZKServer::Factory& c
 
     ZelkMsgWnd::Settings settings;
     settings.registry = &registry;
-    settings.displayOptions = &display.Options();
+    settings.displayOptions = &displayOptions;
     settings.persistPlacement = !options.console;
     settings.searchForTheRun = options.console;
     if (options.device) settings.onlyDevice = ZMsgDeviceSelector::Parse(*options.device);

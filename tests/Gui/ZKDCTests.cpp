@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "Platform/MessageLoop.h"
 #include "support/TestSupport.h"
 
@@ -74,7 +76,12 @@ TEST_F(DCTest, GradientsRunFromEdgeToEdgeAndTheCheckerboardAlternates) {
 }
 
 TEST_F(DCTest, TextIsMeasuredAndDrawnInTheNormalFont) {
-    EXPECT_TRUE(ZKFontSet::Family() == "Tahoma" || ZKFontSet::Family() == "DejaVu Sans");
+    // Debian's fonts-wine brings a Tahoma; without it the fallback stands in.
+    std::error_code error;
+    if (std::filesystem::exists("/usr/share/wine/fonts/tahoma.ttf", error)) {
+        EXPECT_EQ("Tahoma", ZKFontSet::Family());
+    }
+    EXPECT_EQ("DejaVu Sans", ZKFontSet::FamilyFor("No Such Family Anywhere"));
     const ZKFontSet& fonts = ZKFontSet::Screen();
     EXPECT_EQ(14, fonts.Get(ZKFontSet::Normal).height);
     EXPECT_EQ(42, fonts.Get(ZKFontSet::Huge).height);

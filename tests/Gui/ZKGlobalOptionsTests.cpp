@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "Common/ZKRegistry.h"
+#include "Gui/ZKControl.h"
+#include "Gui/ZKGDI.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -77,6 +79,29 @@ TEST_F(ZKGlobalOptionsTest, ValuesOfTheWrongTypeReadAsDefaults) {
                     ->SetValue("NEWGUI", REG_DWORD, std::vector<std::uint8_t>{0, 0}));
     ASSERT_TRUE(options_.SetColourBlind(false, true));
     EXPECT_EQ((std::vector<bool>{false, true, true, false, false}), Flags());
+}
+
+TEST_F(ZKGlobalOptionsTest, InstalledOptionsDecideTheColoursAndTheFloatingFocus) {
+    const ZKColourContext screen;
+    ASSERT_TRUE(options_.SetBlackOnWhite(false, false));
+    ASSERT_TRUE(options_.SetColourBlind(false, true));
+    ASSERT_TRUE(options_.SetFloatingFocus(false, true));
+    {
+        ZKGlobalOptions installed{registry_};
+        installed.Reload();
+        installed.Install();
+        EXPECT_EQ((ZKRGB{0, 0, 0}), ZKGDI::Colour(screen, 5)) << "dark scheme background";
+        EXPECT_EQ((ZKRGB{255, 128, 255}), ZKGDI::Colour(screen, 37));
+        EXPECT_TRUE(ZKControl::FloatingFocus());
+
+        ASSERT_TRUE(options_.SetBlackOnWhite(false, true));
+        EXPECT_EQ((ZKRGB{0, 0, 0}), ZKGDI::Colour(screen, 5)) << "nothing changes before the reload";
+        installed.Reload();
+        EXPECT_EQ((ZKRGB{255, 255, 255}), ZKGDI::Colour(screen, 5));
+    }
+    EXPECT_EQ((ZKRGB{255, 128, 0}), ZKGDI::Colour(screen, 37))
+        << "gone with the options: light, not colour-blind";
+    EXPECT_FALSE(ZKControl::FloatingFocus());
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 // presenting window surfaces and SDL's clipboard.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "Platform/Clipboard.h"
 #include "Platform/MessageLoop.h"
@@ -70,6 +74,58 @@ TEST_F(SdlBackendTest, ClipboardTextRoundTrips) {
         "Gr\xC3\xBC\xC3\x9F"
         "e",
         GetClipboardText());
+}
+
+// The SDL window that shows a top-level window, found by its title.
+SDL_Window* SdlWindowTitled(const std::string& title) {
+    for (Uint32 id = 1; id < 256; ++id)
+        if (SDL_Window* w = SDL_GetWindowFromID(id); w && title == SDL_GetWindowTitle(w)) return w;
+    return nullptr;
+}
+
+void PushWindowEvent(SDL_Window* window, SDL_WindowEventID event) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = SDL_GetWindowID(window);
+    e.window.event = static_cast<Uint8>(event);
+    ASSERT_EQ(1, SDL_PushEvent(&e));
+}
+
+TEST_F(SdlBackendTest, MinimiseAndRestoreByTheDesktopAreFollowed) {
+    WindowCreateParams p;
+    p.style = WS_POPUP | WS_VISIBLE;
+    p.title = "minimise me";
+    p.x = 10, p.y = 10, p.cx = 100, p.cy = 50;
+    std::vector<WPARAM> sizes;
+    int painted = 0;
+    p.proc = [&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_SIZE) sizes.push_back(w);
+        if (m == WM_PAINT) ++painted;
+        return DefWindowProc(h, m, w, l);
+    };
+    const HWND window = CreateWindowEx(p);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(PumpPendingMessages());
+    SDL_Window* shown = SdlWindowTitled("minimise me");
+    ASSERT_NE(nullptr, shown);
+    sizes.clear();
+    painted = 0;
+
+    PushWindowEvent(shown, SDL_WINDOWEVENT_MINIMIZED);
+    ASSERT_TRUE(PumpPendingMessages());
+    EXPECT_TRUE(IsIconic(window));
+    PushWindowEvent(shown, SDL_WINDOWEVENT_RESTORED);
+    ASSERT_TRUE(PumpPendingMessages());
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ((std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}), sizes);
+    EXPECT_EQ(1, painted);
+
+    // The cursor and the icon reach SDL without trouble.
+    SetCursor(Cursor::Hand);
+    EXPECT_EQ(Cursor::Hand, GetCursor());
+    cairo_surface_t* icon = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 16, 16);
+    EXPECT_TRUE(SetWindowIcon(window, icon));
+    cairo_surface_destroy(icon);
 }
 
 // Without an explicit choice, ZK_BACKEND decides, then whether a display exists.

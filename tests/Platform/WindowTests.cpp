@@ -469,4 +469,124 @@ TEST_F(WindowTest, KeysGoToTheFocusWithCtrlAndShiftState) {
     EXPECT_GE(GetKeyState(VK_CONTROL), 0);
 }
 
+TEST_F(WindowTest, TheWindowUnderTheMouseChoosesTheCursorParentFirst) {
+    //   +------------------------+ top: HTBOTTOMRIGHT in its 10 x 10 corner
+    //   | +-------+  +-------+   |
+    //   | | hand  |  | text  |   | hand: its parent sets the hand over it; text: sets the text cursor itself
+    //   | +-------+  +-------+   |
+    //   +------------------------+
+    const HWND top = Make(WS_POPUP | WS_VISIBLE, {100, 100, 400, 300});
+    const HWND hand = Make(WS_CHILD | WS_VISIBLE, {0, 0, 100, 100}, top);
+    const HWND text = Make(WS_CHILD | WS_VISIBLE, {150, 0, 250, 100}, top);
+    handlers[top.id] = [&](HWND h, UINT m, WPARAM w, LPARAM l) -> std::optional<LRESULT> {
+        if (m == WM_NCHITTEST)
+            return ScreenToClient(h, LParamToPoint(l)).x >= 290 &&
+                           ScreenToClient(h, LParamToPoint(l)).y >= 190
+                       ? HTBOTTOMRIGHT
+                       : HTCLIENT;
+        if (m == WM_SETCURSOR && HWND::FromParam(w) == hand) {
+            SetCursor(Cursor::Hand);
+            return 1;
+        }
+        return std::nullopt;
+    };
+    handlers[text.id] = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m != WM_SETCURSOR) return std::nullopt;
+        SetCursor(Cursor::IBeam);
+        return 1;
+    };
+    const auto cursorAt = [](Point p) {
+        input::MouseMove(p);
+        PumpPendingMessages();
+        return GetCursor();
+    };
+    EXPECT_EQ(Cursor::Hand, cursorAt({120, 120}));
+    EXPECT_EQ(MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), Last(WM_SETCURSOR).lParam);
+    EXPECT_EQ(Cursor::IBeam, cursorAt({260, 120}));
+    EXPECT_EQ(Cursor::SizeNWSE, cursorAt({395, 295}));
+    EXPECT_EQ(Cursor::Arrow, cursorAt({200, 250}));
+    EXPECT_EQ(Cursor::IBeam, cursorAt({260, 120}));
+    EXPECT_EQ(Cursor::Arrow, cursorAt({600, 600})) << "outside every window";
+
+    SetCapture(text);  // a captured mouse keeps its cursor
+    EXPECT_EQ(Cursor::Arrow, cursorAt({120, 120}));
+    EXPECT_EQ(Cursor::Arrow, cursorAt({260, 120}));
+}
+
+TEST_F(WindowTest, LosingTheActivationEndsTheCaptureAndADrag) {
+    const HWND top = Make(WS_POPUP | WS_VISIBLE, {100, 100, 400, 300});
+    const HWND child = Make(WS_CHILD | WS_VISIBLE, {0, 0, 100, 100}, top);
+    SetCapture(child);
+    seen.clear();
+    input::ApplicationActive(false);
+    PumpPendingMessages();
+    EXPECT_EQ(HWND(), GetCapture());
+    EXPECT_EQ(1u, MessagesOf(child, {WM_CAPTURECHANGED}).size());
+    EXPECT_FALSE(IsApplicationActive());
+
+    input::ApplicationActive(true);
+    handlers[top.id] = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_NCHITTEST) return HTCAPTION;
+        return std::nullopt;
+    };
+    input::MouseDown(input::Button::Left, {300, 250});  // beside the child
+    PumpPendingMessages();
+    ASSERT_EQ(top, GetCapture()) << "dragging";
+    input::ApplicationActive(false);
+    input::MouseMove({350, 280});
+    PumpPendingMessages();
+    EXPECT_EQ(Rect(100, 100, 400, 300), GetWindowRect(top)) << "the drag ended with the activation";
+    EXPECT_EQ(1u, MessagesOf(top, {WM_EXITSIZEMOVE}).size());
+}
+
+TEST_F(WindowTest, AWindowTheDesktopRestoresPaintsTakesInputAndReportsItsPlacement) {
+    const HWND owner = Make(WS_POPUP | WS_VISIBLE, {0, 0, 100, 100});
+    const HWND top = Make(WS_POPUP | WS_VISIBLE, {100, 100, 400, 300}, owner);
+    PumpPendingMessages();
+    ShowWindow(top, SW_MINIMIZE);  // e.g. its own minimise button
+    ASSERT_TRUE(IsIconic(top));
+    seen.clear();
+    input::DesktopMinimized(top, false);  // restored from the task bar
+    input::Click(input::Button::Left, {200, 200});
+    PumpPendingMessages();
+    EXPECT_FALSE(IsIconic(top));
+    EXPECT_EQ(1u, MessagesOf(top, {WM_PAINT}).size()) << "painted again";
+    EXPECT_EQ(1u, MessagesOf(top, {WM_LBUTTONDOWN}).size()) << "takes input";
+    EXPECT_EQ(static_cast<WPARAM>(SIZE_RESTORED), Last(WM_SIZE).wParam);
+    EXPECT_EQ(top, GetActiveWindow());
+    WindowPlacement placement;
+    ASSERT_TRUE(GetWindowPlacement(top, placement));
+    EXPECT_EQ(static_cast<std::uint32_t>(SW_SHOWNORMAL), placement.showCmd);
+    EXPECT_EQ(Rect(100, 100, 400, 300), placement.normalPosition);
+
+    // Minimised by the desktop: the window system follows, and the owner becomes active.
+    SetCapture(top);
+    seen.clear();
+    input::DesktopMinimized(top, true);
+    PumpPendingMessages();
+    EXPECT_TRUE(IsIconic(top));
+    EXPECT_EQ(static_cast<WPARAM>(SIZE_MINIMIZED), Last(WM_SIZE).wParam);
+    EXPECT_EQ(HWND(), GetCapture());
+    EXPECT_EQ(owner, GetActiveWindow());
+    ASSERT_TRUE(GetWindowPlacement(top, placement));
+    EXPECT_EQ(static_cast<std::uint32_t>(SW_SHOWMINIMIZED), placement.showCmd);
+    input::DesktopMinimized(top, true);  // told twice: nothing more happens
+    PumpPendingMessages();
+    EXPECT_EQ(1u, MessagesOf(top, {WM_SIZE}).size());
+}
+
+TEST_F(WindowTest, ATopLevelWindowKeepsItsIcon) {
+    const HWND top = Make(WS_POPUP | WS_VISIBLE, {100, 100, 400, 300});
+    const HWND child = Make(WS_CHILD | WS_VISIBLE, {0, 0, 100, 100}, top);
+    cairo_surface_t* icon = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);
+    EXPECT_FALSE(SetWindowIcon(child, icon));
+    EXPECT_EQ(nullptr, GetWindowIcon(top));
+    EXPECT_TRUE(SetWindowIcon(top, icon));
+    EXPECT_EQ(icon, GetWindowIcon(top));
+    EXPECT_EQ(2u, cairo_surface_get_reference_count(icon));
+    DestroyWindow(top);
+    EXPECT_EQ(1u, cairo_surface_get_reference_count(icon)) << "released with the window";
+    cairo_surface_destroy(icon);
+}
+
 }  // namespace

@@ -6,20 +6,31 @@ fail=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-if ! "$zkgallery" --snapshot "$tmp" > "$tmp/out.txt" 2>&1; then
+# Without a display and without --snapshot there is nothing to show the windows on: it says so and ends.
+timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY -u ZK_BACKEND "$zkgallery" > "$tmp/nodisplay.txt" 2>&1
+code=$?
+if [[ $code -ne 1 ]] || ! grep -q "no display" "$tmp/nodisplay.txt"; then
+    echo "FAIL: without a display zkgallery exited with $code, expected 1 and a message:"
+    cat "$tmp/nodisplay.txt"
+    fail=1
+fi
+
+# The snapshot folder is created when it does not exist.
+shots="$tmp/new/shots"
+if ! "$zkgallery" --snapshot "$shots" > "$tmp/out.txt" 2>&1; then
     echo "FAIL: zkgallery --snapshot exited with an error:"
     cat "$tmp/out.txt"
     exit 1
 fi
 
-count=$(find "$tmp" -name '*.png' | wc -l)
+count=$(find "$shots" -name '*.png' | wc -l)
 if [[ $count -ne 7 ]]; then
     echo "FAIL: expected 7 PNG files, found $count"
     fail=1
 fi
 
 check() {  # check FILE WIDTHxHEIGHT|any
-    local file="$tmp/$1" size colours
+    local file="$shots/$1" size colours
     if ! size=$(identify -format '%wx%h' "$file" 2>&1); then
         echo "FAIL: $1 is not a readable PNG: $size"
         fail=1
@@ -45,30 +56,30 @@ check dialogs.png 500x230
 check messagebox.png any
 
 # The message box: its title band starts in slot 16 and its first button has the focus (slot 31 frame).
-band=$(convert "$tmp/messagebox.png" -format '%[hex:u.p{1,2}]' info:)
+band=$(convert "$shots/messagebox.png" -format '%[hex:u.p{1,2}]' info:)
 if [[ "$band" != E8F2FF* ]]; then
     echo "FAIL: the message box's title band does not start in slot 16 (found #$band)"
     fail=1
 fi
-if ! convert "$tmp/messagebox.png" -format %c histogram:info:- | grep -qi '#FFBD69'; then
+if ! convert "$shots/messagebox.png" -format %c histogram:info:- | grep -qi '#FFBD69'; then
     echo "FAIL: no focused button in the message box"
     fail=1
 fi
 
 # The box follows the injected mouse move to client (150, 200) of the input window.
-box=$(convert "$tmp/input.png" -format '%[hex:u.p{150,200}]' info:)
+box=$(convert "$shots/input.png" -format '%[hex:u.p{150,200}]' info:)
 if [[ "$box" != C82828* ]]; then
     echo "FAIL: the input window's box is not under the mouse (found #$box)"
     fail=1
 fi
 # The long text needs the scroll bar: its trough (colour slot 6) shows below the thumb at the view's left.
-trough=$(convert "$tmp/text.png" -format '%[hex:u.p{14,212}]' info:)
+trough=$(convert "$shots/text.png" -format '%[hex:u.p{14,212}]' info:)
 if [[ "$trough" != E1EEFF* ]]; then
     echo "FAIL: the text window shows no scroll bar trough (found #$trough)"
     fail=1
 fi
 # The log follows its end: its bar shows with the thumb at the bottom, so the trough shows at the top.
-trough=$(convert "$tmp/log.png" -format '%[hex:u.p{14,48}]' info:)
+trough=$(convert "$shots/log.png" -format '%[hex:u.p{14,48}]' info:)
 if [[ "$trough" != E1EEFF* ]]; then
     echo "FAIL: the log window shows no scroll bar trough at its top (found #$trough)"
     fail=1

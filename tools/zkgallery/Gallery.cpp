@@ -1,6 +1,7 @@
 #include "Gallery.h"
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -484,10 +485,24 @@ void InjectSampleInput(const Gallery& g) {
 }  // namespace
 
 int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.snapshotDir) {
+        std::error_code error;
+        std::filesystem::create_directories(*options.snapshotDir, error);
+        if (error) {
+            err << "zkgallery: cannot create " << *options.snapshotDir << ": " << error.message() << "\n";
+            return 1;
+        }
+    }
     WindowSystemOptions system;
     if (options.snapshotDir) system.backend = BackendChoice::Headless;
     if (!InitWindowSystem(system)) {
         err << "zkgallery: the window system does not start\n";
+        return 1;
+    }
+    if (!options.snapshotDir && CurrentBackend() == BackendChoice::Headless) {
+        ShutdownWindowSystem();
+        err << "zkgallery: there is no display (DISPLAY or WAYLAND_DISPLAY) to show the windows on; use "
+               "--snapshot DIR to write them as pictures, or run it under xvfb-run\n";
         return 1;
     }
     int code = 0;

@@ -24,6 +24,8 @@ public:
     void MinimizeTopLevel(HWND) override {}
     void RaiseTopLevel(HWND) override {}
     void SetTitle(HWND, const std::string&) override {}
+    void SetIcon(HWND, cairo_surface_t*) override {}
+    void SetCursor(Cursor) override {}
 
     void Present(HWND hwnd, cairo_surface_t* surface, const std::vector<Rect>& damage) override;
     void Flush() override {}

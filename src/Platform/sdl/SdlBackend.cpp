@@ -9,6 +9,7 @@
 #include <atomic>
 #include <unordered_map>
 
+#include "Platform/Cp1252.h"
 #include "Platform/Input.h"
 #include "Platform/MMTimer.h"
 #include "Platform/WindowSystemState.h"
@@ -40,6 +41,8 @@ public:
     void MinimizeTopLevel(HWND hwnd) override;
     void RaiseTopLevel(HWND hwnd) override;
     void SetTitle(HWND hwnd, const std::string& title) override;
+    void SetIcon(HWND hwnd, cairo_surface_t* image) override;
+    void SetCursor(Cursor cursor) override;
 
     void Present(HWND hwnd, cairo_surface_t* surface, const std::vector<Rect>& damage) override;
     void Flush() override;
@@ -71,11 +74,14 @@ private:
     std::unordered_map<Uint32, HWND> byWindowId_;
     Point mouse_;
     bool focusLost_ = false;
+    std::unordered_map<int, SDL_Cursor*> cursors_;  // by shape, made when first shown
 };
 
 SdlBackend::~SdlBackend() {
     for (auto& [id, top] : windows_)
         SDL_DestroyWindow(top.window);
+    for (auto& [shape, cursor] : cursors_)
+        SDL_FreeCursor(cursor);
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     SDL_Quit();
 }
@@ -164,6 +170,31 @@ void SdlBackend::SetTitle(HWND hwnd, const std::string& title) {
     if (TopLevel* top = Find(hwnd)) SDL_SetWindowTitle(top->window, title.c_str());
 }
 
+void SdlBackend::SetIcon(HWND hwnd, cairo_surface_t* image) {
+    TopLevel* top = Find(hwnd);
+    if (!top || cairo_surface_get_type(image) != CAIRO_SURFACE_TYPE_IMAGE) return;
+    cairo_surface_flush(image);
+    const bool alpha = cairo_image_surface_get_format(image) == CAIRO_FORMAT_ARGB32;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        cairo_image_surface_get_data(image), cairo_image_surface_get_width(image),
+        cairo_image_surface_get_height(image), 32, cairo_image_surface_get_stride(image),
+        alpha ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_RGB888);
+    if (!icon) return;
+    SDL_SetWindowIcon(top->window, icon);  // SDL copies the pixels
+    SDL_FreeSurface(icon);
+}
+
+void SdlBackend::SetCursor(Cursor cursor) {
+    static constexpr SDL_SystemCursor kShapes[] = {SDL_SYSTEM_CURSOR_ARROW,    SDL_SYSTEM_CURSOR_HAND,
+                                                   SDL_SYSTEM_CURSOR_IBEAM,    SDL_SYSTEM_CURSOR_SIZENWSE,
+                                                   SDL_SYSTEM_CURSOR_SIZENESW, SDL_SYSTEM_CURSOR_SIZEWE,
+                                                   SDL_SYSTEM_CURSOR_SIZENS};
+    const int shape = static_cast<int>(cursor);
+    SDL_Cursor*& made = cursors_[shape];
+    if (!made) made = SDL_CreateSystemCursor(kShapes[shape]);
+    if (made) SDL_SetCursor(made);
+}
+
 void SdlBackend::Present(HWND hwnd, cairo_surface_t* surface, const std::vector<Rect>& damage) {
     TopLevel* top = Find(hwnd);
     if (!top) return;
@@ -227,6 +258,13 @@ void SdlBackend::HandleWindowEvent(const SDL_WindowEvent& e) {
             break;
         case SDL_WINDOWEVENT_EXPOSED:
             PresentAll(hwnd);
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            input::DesktopMinimized(hwnd, true);
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            // Also sent after a maximise, which the window system does without the desktop.
+            if (IsIconic(hwnd)) input::DesktopMinimized(hwnd, false);
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             focusLost_ = false;

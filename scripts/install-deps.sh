@@ -11,6 +11,7 @@ packages=(
     libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev
     fonts-wine  # Tahoma, the toolkit's font
     xvfb xauth xdotool imagemagick
+    xdg-user-dirs
 )
 
 missing=()

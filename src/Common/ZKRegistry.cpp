@@ -7,6 +7,8 @@ namespace {
 
 // The size of the caller's buffer for path values; a longer stored value does not fit and the read fails.
 constexpr std::size_t kMaxPathBytes = 260;
+constexpr std::uint32_t kDefaultRecentEntries = 10;
+constexpr std::uint32_t kDefaultChooseFileTimeoutMs = 5000;
 
 }  // namespace
 
@@ -153,4 +155,38 @@ bool ZKRegistry::SetAppDWord(const std::string& name, std::uint32_t value) {
 bool ZKRegistry::DeleteAppValue(const std::string& name) {
     auto key = RegKey::Create(RegHive::CurrentUser, appKey_);
     return key && key->DeleteValue(name);
+}
+
+bool ZKRegistry::GetRecentFiles(std::vector<std::string>& files) const {
+    files.clear();
+    const auto list = RegKey::Open(RegHive::CurrentUser, AppSubKeyName("RecentFiles\\list"));
+    if (!list) return true;
+    for (std::uint32_t n = 1;; ++n) {
+        const auto stored = list->QueryValue(std::to_string(n));
+        if (!stored || stored->type != zk::REG_SZ) break;
+        files.push_back(zk::RegStringFromBytes(stored->data));
+    }
+    return true;
+}
+
+bool ZKRegistry::AddRecentFile(const std::string& file) {
+    auto recent = RegKey::Create(RegHive::CurrentUser, AppSubKeyName("RecentFiles"));
+    if (!recent) return false;
+    std::uint32_t maxEntries = kDefaultRecentEntries;
+    if (!ReadDWord(*recent, "MaxEntries", maxEntries)) recent->SetDword("MaxEntries", maxEntries);
+    std::vector<std::string> files;
+    GetRecentFiles(files);
+    std::erase(files, file);
+    files.insert(files.begin(), file);
+    if (files.size() > maxEntries) files.resize(maxEntries);
+    recent->DeleteTree("list");
+    auto list = RegKey::Create(RegHive::CurrentUser, AppSubKeyName("RecentFiles\\list"));
+    if (!list) return false;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (!list->SetString(std::to_string(i + 1), files[i])) return false;
+    return true;
+}
+
+bool ZKRegistry::GetChooseFileTimeout(std::uint32_t& milliseconds) {
+    return GetCompanyDWord("ChooseFileTimeout", milliseconds, kDefaultChooseFileTimeoutMs);
 }

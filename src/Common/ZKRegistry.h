@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "Platform/Registry.h"
 #include "Platform/WindowPlacement.h"
@@ -60,6 +61,15 @@ public:
     bool SetAppDWord(const std::string& name, std::uint32_t value);
     // Deletes a value of the application key; fails when it does not exist.
     bool DeleteAppValue(const std::string& name);
+
+    // The recent-files list: "<application key>\RecentFiles" holds "MaxEntries" (10 when missing) and its
+    // subkey "list" the files as values "1" (the newest), "2", ... An empty list when nothing is stored.
+    bool GetRecentFiles(std::vector<std::string>& files) const;
+    // Puts `file` first, drops an older copy of it and what lies beyond "MaxEntries".
+    bool AddRecentFile(const std::string& file);
+    // "ChooseFileTimeout" (company key): the milliseconds a file chooser may spend browsing folders for its
+    // search; 5000 when missing (written only if the value did not exist at all).
+    bool GetChooseFileTimeout(std::uint32_t& milliseconds);
 
 protected:
     // The application key's subkey, e.g. "Options" -> "...\ZelkMsg\Options".

@@ -1,12 +1,17 @@
 #include "Platform/ShellFolders.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "Platform/Process.h"
 
 namespace zk {
 namespace {
@@ -23,7 +28,46 @@ std::string WithoutTrailingSlash(std::string path) {
     return path;
 }
 
+// The first line a program prints, run without a shell; nothing when it cannot run or fails.
+std::string FirstLineOf(const std::string& path, const std::vector<std::string>& args) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int spawned = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    std::string out;
+    char buffer[512];
+    for (ssize_t n; spawned == 0 && (n = ::read(fds[0], buffer, sizeof buffer)) != 0;) {
+        if (n > 0)
+            out.append(buffer, static_cast<size_t>(n));
+        else if (errno != EINTR)
+            break;
+    }
+    ::close(fds[0]);
+    int status = 0;
+    if (spawned != 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    return out.substr(0, out.find('\n'));
+}
+
 }  // namespace
+
+std::string DesktopFolder() {
+    if (const auto tool = FindProgram("xdg-user-dir")) {
+        const std::string desktop = FirstLineOf(*tool, {"DESKTOP"});
+        if (!desktop.empty() && desktop[0] == '/') return WithoutTrailingSlash(desktop);
+    }
+    return HomeFolder() + "/Desktop";
+}
 
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && home[0] != '\0') return WithoutTrailingSlash(home);

@@ -15,6 +15,9 @@ std::string ConfigFolder();
 std::string RuntimeFolder();
 // The user's home: $HOME, else the password database.
 std::string HomeFolder();
+// The user's desktop: what `xdg-user-dir DESKTOP` prints (it reads the user's folder settings), else
+// $HOME/Desktop.
+std::string DesktopFolder();
 
 // Creates the runtime folder (mode 0700) when it is missing and checks that it is a real folder owned by
 // us with no group or other permissions. False with a message otherwise: a folder that someone else could

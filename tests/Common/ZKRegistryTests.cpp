@@ -152,6 +152,32 @@ TEST_F(ZKRegistryTest, WindowPlacementOfAnotherSizeIsReplacedByTheDefault) {
     EXPECT_EQ(defaults, read);
 }
 
+TEST_F(ZKRegistryTest, RecentFilesNewestFirstWithoutRepeatsUpToTheirMaximum) {
+    std::vector<std::string> files{"stale"};
+    EXPECT_TRUE(registry_.GetRecentFiles(files));
+    EXPECT_TRUE(files.empty());
+
+    ASSERT_TRUE(registry_.AddRecentFile("/a.txt"));
+    ASSERT_TRUE(registry_.AddRecentFile("/b.txt"));
+    ASSERT_TRUE(registry_.AddRecentFile("/a.txt"));
+    ASSERT_TRUE(registry_.GetRecentFiles(files));
+    EXPECT_EQ((std::vector<std::string>{"/a.txt", "/b.txt"}), files);
+    EXPECT_EQ(RegDwordBytes(10), Stored(RegHive::CurrentUser, app_ + "\\RecentFiles", "MaxEntries")->data);
+
+    Store(app_ + "\\RecentFiles", "MaxEntries", REG_DWORD, RegDwordBytes(2));
+    ASSERT_TRUE(registry_.AddRecentFile("/c.txt"));
+    ASSERT_TRUE(registry_.GetRecentFiles(files));
+    EXPECT_EQ((std::vector<std::string>{"/c.txt", "/a.txt"}), files);
+    EXPECT_FALSE(Stored(RegHive::CurrentUser, app_ + "\\RecentFiles\\list", "3"));
+
+    std::uint32_t timeout = 0;
+    EXPECT_FALSE(registry_.GetChooseFileTimeout(timeout));
+    EXPECT_EQ(5000u, timeout);
+    ASSERT_TRUE(registry_.SetCompanyDWord("ChooseFileTimeout", 20));
+    EXPECT_TRUE(registry_.GetChooseFileTimeout(timeout));
+    EXPECT_EQ(20u, timeout);
+}
+
 TEST_F(ZKRegistryTest, AnUnreadableStoreLeavesTheDefaults) {
     zktest::WriteWholeFile(dir_.File("hkcu.db"), std::string(4096, '\x7f'));
     std::uint32_t value = 5;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Platform/Process.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -29,6 +30,16 @@ TEST(ShellFolders, DefaultsFollowHomeAndIgnoreRelativeValues) {
     EXPECT_EQ("/home/tester/.local/share", zk::LocalAppDataFolder());
     EXPECT_EQ("/home/tester/.config", zk::ConfigFolder());
     EXPECT_EQ("/tmp/zelkor-" + std::to_string(::getuid()), zk::RuntimeFolder());
+}
+
+TEST(ShellFolders, DesktopFromTheUsersFolderSettingsElseInHome) {
+    TempDir dir;
+    ScopedEnv home("HOME", dir.Path());
+    ScopedEnv config("XDG_CONFIG_HOME", dir.Path());
+    EXPECT_EQ(dir.Path() + "/Desktop", zk::DesktopFolder());
+    if (!zk::FindProgram("xdg-user-dir")) GTEST_SKIP() << "xdg-user-dir is not installed";
+    zktest::WriteWholeFile(dir.File("user-dirs.dirs"), "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    EXPECT_EQ(dir.Path() + "/Schreibtisch", zk::DesktopFolder());
 }
 
 TEST(ShellFolders, CreateFolderTreeMakesEveryMissingLevel) {

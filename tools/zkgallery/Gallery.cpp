@@ -15,6 +15,7 @@
 #include "Gui/ZKListContainer.h"
 #include "Gui/ZKMessageBox.h"
 #include "Gui/ZKScrollableRichText.h"
+#include "MenuWindow.h"
 #include "Platform/Input.h"
 #include "Platform/MessageLoop.h"
 #include "Platform/Window.h"
@@ -57,6 +58,7 @@ struct Gallery {
     HWND list;
     std::unique_ptr<ZKScrollableRichText> textView;
     std::unique_ptr<ZKListContainer> log;
+    std::unique_ptr<GalleryMenuWindow> menus;
     // The dialogs window: a button that asks a question in a message box, a check box, a flashing button.
     GalleryModalOwner modal;
     std::unique_ptr<ZKButton> askButton;
@@ -469,7 +471,13 @@ bool OpenWindows(Gallery& g) {
     if (!g.log->Create(log, {8, kTitleHeight + 8, logClient.right - 8, logClient.bottom - 8})) return false;
     FillLog(*g.log);
     if (!OpenDialogsWindow(g)) return false;
-    return g.windows.size() == 6 && g.list;
+    g.menus = std::make_unique<GalleryMenuWindow>(*g.out, [&g](HWND h) {
+        std::erase_if(g.windows, [h](const auto& entry) { return entry.second == h; });
+        if (g.windows.empty()) PostQuitMessage(0);
+    });
+    if (!g.menus->Create({1080, 360, 1276, 700})) return false;
+    g.windows.emplace_back("menus", g.menus->Window());
+    return g.windows.size() == 7 && g.list;
 }
 
 // Shows the input window's reaction: a mouse move, a click, a wheel turn and a key.
@@ -530,6 +538,13 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
                 code = 1;
             } else {
                 out << boxPath << "\n";
+            }
+            const std::string menu = *options.snapshotDir + "/menu.png";
+            if (!g.menus->SnapshotOpenMenu(menu)) {
+                err << "zkgallery: cannot write " << menu << "\n";
+                code = 1;
+            } else {
+                out << menu << "\n";
             }
         } else {
             CMessageLoop loop;

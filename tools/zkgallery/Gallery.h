@@ -1,14 +1,15 @@
 #pragma once
 // zkgallery: windows that show what the drawing layer draws (the five fonts, gradients, frames, ellipses, an
 // underlined access letter, the colour slots of every scheme), one that reacts to the mouse and keys, and a
-// scrollable rich text and a message log.
+// scrollable rich text, a message log, and a window with a menu bar.
 
 #include <iosfwd>
 #include <optional>
 #include <string>
 
 struct GalleryOptions {
-    // Runs on the headless backend, paints every window, writes DIR/<window>.png and returns.
+    // Runs on the headless backend, paints every window, writes DIR/<window>.png and DIR/menu.png (the
+    // menu window's File menu, open) and returns.
     std::optional<std::string> snapshotDir;
 };
 

@@ -58,6 +58,7 @@ private:
     struct TopLevel {
         SDL_Window* window = nullptr;
         std::vector<SDL_Rect> damage;  // shown at the next Flush
+        HWND owner;
     };
 
     TopLevel* Find(HWND hwnd);
@@ -121,7 +122,7 @@ void SdlBackend::CreateTopLevel(HWND hwnd, const TopLevelInfo& info) {
     // Owned windows stay above their owner: the window manager learns who owns them.
     if (TopLevel* owner = Find(info.owner); owner && !(flags & SDL_WINDOW_POPUP_MENU))
         SDL_SetWindowModalFor(window, owner->window);
-    windows_[hwnd.id] = TopLevel{window, {}};
+    windows_[hwnd.id] = TopLevel{window, {}, info.owner};
     byWindowId_[SDL_GetWindowID(window)] = hwnd;
 }
 
@@ -129,6 +130,12 @@ void SdlBackend::DestroyTopLevel(HWND hwnd) {
     TopLevel* top = Find(hwnd);
     if (!top) return;
     byWindowId_.erase(SDL_GetWindowID(top->window));
+    // A window that goes with the keyboard focus (a popup menu takes it on X11) hands it to its owner;
+    // otherwise the display would leave the focus nowhere and the program would get no more keys.
+    TopLevel* owner = Find(top->owner);
+    if (owner && SDL_GetKeyboardFocus() == top->window &&
+        (SDL_GetWindowFlags(owner->window) & SDL_WINDOW_SHOWN))
+        SDL_SetWindowInputFocus(owner->window);
     SDL_DestroyWindow(top->window);
     windows_.erase(hwnd.id);
 }

@@ -14,8 +14,7 @@ constexpr int kLampSize = 18;
 }  // namespace
 
 zk::HWND ZMsgStatusBar::Create(zk::HWND parent, const zk::Rect& rect) {
-    return ZKDoubleBuffer::Create(
-        zk::ChildWindowParams(parent, rect, zk::WS_VISIBLE | zk::WS_CLIPSIBLINGS | zk::WS_CLIPCHILDREN, 0));
+    return ZKMenuBar::Create(parent, rect);
 }
 
 int ZMsgStatusBar::LampSlot(const ZMsgConnectionStatus& status, bool lit) {
@@ -49,7 +48,7 @@ bool ZMsgStatusBar::ProcessWindowMessage(zk::HWND hwnd, zk::UINT message, zk::WP
         result = 0;
         return true;
     }
-    return ZKDoubleBuffer::ProcessWindowMessage(hwnd, message, wParam, lParam, result);
+    return ZKMenuBar::ProcessWindowMessage(hwnd, message, wParam, lParam, result);
 }
 
 int ZMsgStatusBar::PaintDeviceTexts(ZKDC& dc, const ZMsgConnectionStatus& status, int x) {
@@ -61,7 +60,7 @@ int ZMsgStatusBar::PaintDeviceTexts(ZKDC& dc, const ZMsgConnectionStatus& status
 }
 
 void ZMsgStatusBar::Paint(ZKDC& dc, const zk::Rect& rect) {
-    dc.FillRect(rect, dc.Colour(kBackgroundSlot));
+    PaintBar(dc, rect);
     const ZMsgConnectionStatus status = source_ ? source_() : ZMsgConnectionStatus{};
     ZKASSERT(status.state >= 0 && status.state <= 3);
     const ZKRGB pen = dc.Colour(kPenSlot);

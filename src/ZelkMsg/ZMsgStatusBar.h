@@ -6,15 +6,16 @@
 //   |  ID(Bench Team)  Dev(ECU-M4 #1201)  SwVer(3.1.7/0)            (o) CONNECTED |
 //
 // The lamp colours, lit: slot 37 while searching or not in sync, slot 38 disconnected, slot 35 connected;
-// "OFFLINE" without searching is always drawn in slot 5, the background, so it does not blink.
+// "OFFLINE" without searching is always drawn in slot 5, the background, so it does not blink. The strip is
+// a menu bar without menus: its background is the bar's.
 
 #include <functional>
 #include <string>
 
-#include "Gui/ZKDoubleBuffer.h"
+#include "Gui/ZKMenuBar.h"
 #include "ZelkMsg/ZMsgConnectionStatus.h"
 
-class ZMsgStatusBar final : public ZKDoubleBuffer {
+class ZMsgStatusBar final : public ZKMenuBar {
 public:
     static constexpr std::uintptr_t kLitTimer = 10;
     static constexpr std::uintptr_t kDarkTimer = 11;

@@ -6,22 +6,12 @@
 #include "Platform/MessageBox.h"
 #include "Platform/MessageLoop.h"
 #include "ZelkMsg/ZMsgConsole.h"
+#include "ZelkMsg/ZMsgDesktopPrompt.h"
 #include "ZelkMsg/ZMsgRegistry.h"
 #include "ZelkMsg/ZMsgSignalWatcher.h"
 #include "ZelkMsg/ZelkMsgWnd.h"
 
 namespace {
-
-// Message boxes of the desktop run until the toolkit's own box takes over.
-ZMsgPrompt DesktopPrompt(const zk::HWND& owner) {
-    ZMsgPrompt prompt;
-    prompt.messageBox = [&owner](const std::string& text, ZMsgButtons buttons, int) {
-        const bool yesNo = buttons == ZMsgButtons::YesNo;
-        const int answer = zk::MessageBox(owner, text, "ZelkMsg", yesNo ? zk::MB_YESNO : zk::MB_OK);
-        return !yesNo ? ZMsgAnswer::Ok : answer == zk::IDYES ? ZMsgAnswer::Yes : ZMsgAnswer::No;
-    };
-    return prompt;
-}
 
 int RunLoop() {
     zk::CAppModule module;
@@ -77,7 +67,7 @@ int ZelkMsgApp::Run(const ZelkMsgRunOptions& options, const ZKServer::Factory& c
         if (started == ZKServerStartup::Ok) {
             window.SetServer(server.get());
             zk::HWND owner;
-            window.SetPrompt(console ? console->Prompt() : DesktopPrompt(owner));
+            window.SetPrompt(console ? console->Prompt() : ZMsgDesktopPrompt::Make(owner, registry));
             window.SetObserver(console.get());
             if (window.Create()) {
                 owner = window.Window();

@@ -11,6 +11,7 @@
 #include "Common/device/ZKAccessOptions.h"
 #include "Common/device/ZKIdentityReport.h"
 #include "Common/device/ZKServer.h"
+#include "Gui/ZKGDI.h"
 #include "Gui/ZKGlobalOptions.h"
 #include "Gui/ZKOptionsNotice.h"
 #include "Platform/Clipboard.h"
@@ -87,6 +88,7 @@ ZelkMsgWnd::~ZelkMsgWnd() {
 zk::LRESULT ZelkMsgWnd::OnCreate() {
     const zk::Rect client = zk::GetClientRect(Window());
     if (!statusBar_.Create(Window(), {0, 0, client.Width(), ZMsgStatusBar::kHeight})) return -1;
+    CreateMenus();
     if (!log_.Create(Window(), {})) return -1;
     const int tabs[] = {kLogTab};
     log_.SetTabs(tabs);
@@ -100,6 +102,15 @@ zk::LRESULT ZelkMsgWnd::OnCreate() {
     }
     NoteStatus();
     return 0;
+}
+
+void ZelkMsgWnd::CreateMenus() {
+    if (!menuBar_.Create(Window(), {1, 1, 200, kCaptionHeight})) return;
+    AddMenu(menuBar_, "File", 'F', &ZelkMsgWnd::FillFile, &ZelkMsgWnd::ChooseFromMenu);
+    AddMenu(menuBar_, "Options", 'O', &ZelkMsgWnd::FillOptions, &ZelkMsgWnd::ChooseFromMenu);
+    deviceMenu_ = AddMenu(menuBar_, "Device", 'D', &ZelkMsgWnd::FillDevice, &ZelkMsgWnd::ChooseFromMenu);
+    // The bar takes only the width of its titles; the rest of the caption moves the window.
+    zk::MoveWindow(menuBar_.Window(), 1, 1, menuBar_.FreeArea().left, kCaptionHeight - 1);
 }
 
 void ZelkMsgWnd::Layout(int width, int height) {
@@ -146,6 +157,13 @@ bool ZelkMsgWnd::ProcessWindowMessage(zk::HWND hwnd, zk::UINT message, zk::WPARA
         case WMU_MON_VALUES:
             if (device_) device_->NotifySlot(wParam);
             return true;
+        case WMU_CONTROL_NOTIFY:
+        case WMU_POPUP_HOVER:
+            if (HandleMenuMessage(message, wParam, lParam, result)) {
+                NoteStatus();
+                return true;
+            }
+            return ZelkAppWnd::ProcessWindowMessage(hwnd, message, wParam, lParam, result);
         default:
             return ZelkAppWnd::ProcessWindowMessage(hwnd, message, wParam, lParam, result);
     }
@@ -262,6 +280,28 @@ bool ZelkMsgWnd::ChooseMenuItem(char menu, char item) {
 
 void ZelkMsgWnd::OpenMenu(char menu) {
     openedMenu_ = menu;
+    MenuKey(ZKPopupMenuItem::VirtualKeyOf(menu));
+    NoteStatus();
+}
+
+void ZelkMsgWnd::FillMenu(char menu, ZKListBoxContents& items) {
+    for (const ZMsgMenuItem& item : MenuItems(menu)) {
+        // The "Errors" item takes the colour the "Device" title flashes in.
+        std::optional<ZKRGB> colour;
+        if (menu == 'D' && item.key == 'E' && deviceTitleFlash_)
+            colour = ZKGDI::Colour({}, *deviceTitleFlash_);
+        items.Append(std::make_unique<ZKPopupMenuItem>(std::string(1, item.key), item.label, item.key,
+                                                       item.enabled, colour));
+        if (item.separatorBelow) items.Append(ZKPopupMenuItem::Separator());
+    }
+}
+
+const ZelkMsgWnd::Entry* ZelkMsgWnd::ChooseFromMenu(ZKListBoxContents& items, int, const Entry& entry) {
+    const int current = items.Current();
+    if (current == ZKListBoxContents::kNone) return nullptr;
+    const auto& row = static_cast<const ZKPopupMenuItem&>(items.At(current));
+    ChooseMenuItem(entry.key, row.Key());
+    return nullptr;
 }
 
 // --- log -------------------------------------------------------------------------------------------------
@@ -428,6 +468,7 @@ void ZelkMsgWnd::RunConnectedSteps() {
 void ZelkMsgWnd::Disconnect() {
     zk::KillTimer(Window(), kStatusTimer);
     deviceTitleFlash_.reset();
+    if (deviceMenu_) deviceMenu_->button->SetFlash(false);
     if (device_) {
         device_->RemoveMessageClient(this);
         ZKDevice::Destroy(device_);

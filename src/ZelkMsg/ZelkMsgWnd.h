@@ -23,6 +23,7 @@
 #include "Common/device/ZKDevMsgClient.h"
 #include "Common/device/ZKDevice.h"
 #include "Gui/ZKListContainer.h"
+#include "Gui/ZKMenuBarHolder.h"
 #include "Platform/CopyData.h"
 #include "ZelkMsg/ZMsgAutoConnectOptions.h"
 #include "ZelkMsg/ZMsgConnectionStatus.h"
@@ -68,7 +69,10 @@ struct ZMsgMenuItem {
     friend bool operator==(const ZMsgMenuItem&, const ZMsgMenuItem&) = default;
 };
 
-class ZelkMsgWnd final : public ZelkAppWnd, public ZKTimerServer, public ZKDevMsgClient {
+class ZelkMsgWnd final : public ZelkAppWnd,
+                         public ZKMenuBarHolder<ZelkMsgWnd>,
+                         public ZKTimerServer,
+                         public ZKDevMsgClient {
 public:
     static constexpr std::uintptr_t kSearchTimer = 0;
     static constexpr std::uintptr_t kStatusTimer = 1;
@@ -173,6 +177,13 @@ private:
     void OnKeyDown(int vk);
     // Opens the menu with that title letter.
     void OpenMenu(char menu);
+    // The menus' operations: the items of a menu as popup rows, and the action on the chosen row.
+    void FillMenu(char menu, ZKListBoxContents& items);
+    void FillFile(ZKListBoxContents& items, zk::DWORD) { FillMenu('F', items); }
+    void FillOptions(ZKListBoxContents& items, zk::DWORD) { FillMenu('O', items); }
+    void FillDevice(ZKListBoxContents& items, zk::DWORD) { FillMenu('D', items); }
+    const Entry* ChooseFromMenu(ZKListBoxContents& items, int result, const Entry& entry);
+    void CreateMenus();
     // Whether the main profile holds both error databases (needed by the error poll and "Errors").
     bool ProfileHasErrorDatabases() const;
     void NoteStatus();
@@ -184,6 +195,7 @@ private:
     ZMsgPrompt prompt_;
     ZMsgWndObserver* observer_ = nullptr;
 
+    ZKMenuBar menuBar_;
     ZMsgStatusBar statusBar_;
     ZKListContainer log_{kLogTab};
     // The identity the device is expected to be opened as, chosen at connect time.
@@ -196,6 +208,7 @@ private:
     std::uint32_t offlineCounter_ = 0;
     ZMsgDeviceSearch search_;
     std::optional<int> deviceTitleFlash_;
+    const Entry* deviceMenu_ = nullptr;
     char openedMenu_ = 0;
     std::string lastStateText_;
     zk::CopyDataEndpoint endpoint_;

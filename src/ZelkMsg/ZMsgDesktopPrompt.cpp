@@ -1,0 +1,44 @@
+#include "ZelkMsg/ZMsgDesktopPrompt.h"
+
+#include "Gui/ZKMessageBox.h"
+#include "Gui/ZKPopupDirectoryMenu.h"
+#include "ZelkMsg/ZMsgRegistry.h"
+
+namespace {
+
+// The folder chooser; making a folder needs a name typed in, which waits for the text entry dialog.
+class FolderChooser final : public ZKPopupDirectoryMenu {
+public:
+    using ZKPopupDirectoryMenu::ZKPopupDirectoryMenu;
+    std::optional<std::string> AskFolderName() override { return std::nullopt; }
+};
+
+}  // namespace
+
+ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry) {
+    ZMsgPrompt prompt;
+    prompt.messageBox = [&owner](const std::string& text, ZMsgButtons buttons, int tabStop) {
+        const bool yesNo = buttons == ZMsgButtons::YesNo;
+        ZKMessageBox box(owner, text, yesNo ? ZKMessageBox::kYesNo : ZKMessageBox::kOk);
+        if (tabStop > 0) {
+            const int tabs[] = {tabStop};
+            box.SetTabs(tabs);
+        }
+        const int result = box.DoModal();
+        return !yesNo                               ? ZMsgAnswer::Ok
+               : result == ZKMessageBox::kResultYes ? ZMsgAnswer::Yes
+                                                    : ZMsgAnswer::No;
+    };
+    prompt.folder = [&owner, &registry](const std::string& title,
+                                        const std::string& start) -> std::optional<std::string> {
+        const zk::Rect client = zk::GetClientRect(owner);
+        const zk::Point anchor = zk::ClientToScreen(owner, {client.Width() / 4, client.Height() / 4});
+        FolderChooser chooser(ZKFileBrowserSettings::FromRegistry(registry, false), start, owner, anchor,
+                              title);
+        if (chooser.DoModal() != ZKPopupMenu::kChosen || chooser.Chosen().empty()) return std::nullopt;
+        std::string folder = chooser.Chosen();
+        if (folder.back() != '/') folder += '/';
+        return folder;
+    };
+    return prompt;
+}

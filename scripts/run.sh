@@ -9,7 +9,11 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 settings="$(cd "$bin/.." && pwd)/run-settings"
 mkdir -p "$settings"
 export ZK_HKCU_DB="$settings/hkcu.db"
-"$bin/zelkreg" ADD 'HKCU\Software\Zelkor\ZelkMsg\Options' /v AutoConnect /t REG_DWORD /d 1 /f >/dev/null
+# The options are read in this order and the first one missing ends the reading, so all three are stored.
+for value in SingleShot=0 AutoOffLine=1 AutoConnect=1; do
+    "$bin/zelkreg" ADD 'HKCU\Software\Zelkor\ZelkMsg\Options' /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f \
+        >/dev/null
+done
 # An already running server (of this user) is kept; otherwise start one on the demo scenario. The server
 # detaches by itself once it serves.
 if ! "$bin/zelknet" sim ping on >/dev/null 2>&1; then

@@ -239,7 +239,7 @@ int ZKListBoxBase::RowAt(Point point) const {
 }
 
 void ZKListBoxBase::OnClick(Point point, WPARAM keys) {
-    SetFocus(Window());
+    if (takesFocusOnClick_) SetFocus(Window());
     HideTip();
     const int row = RowAt(point);
     pressedRow_ = Selectable(row) ? row : ZKListBoxContents::kNone;

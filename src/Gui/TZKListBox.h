@@ -97,6 +97,9 @@ public:
     int FirstVisibleRow(int* top = nullptr) const;
     // The row under a client point, or ZKListBoxContents::kNone.
     int RowAt(zk::Point point) const;
+    // Whether a click gives the list the keyboard focus (the default); a dialog that takes every key
+    // itself turns it off.
+    void SetTakesFocusOnClick(bool takes) { takesFocusOnClick_ = takes; }
     // The tooltip window, once a row needed it (null before).
     const ZKToolTip* ToolTip() const;
 
@@ -136,6 +139,7 @@ private:
     int wheelStep_ = 1;
     zk::Point lastMouse_;
     bool flashLook_ = false;
+    bool takesFocusOnClick_ = true;
     int pressedRow_ = ZKListBoxContents::kNone;
     int tipRow_ = ZKListBoxContents::kNone;  // the row under the resting mouse
     std::unique_ptr<ZKToolTip> tip_;

@@ -63,9 +63,10 @@ expect_pixel "the box under the mouse" 900 250 C82828
 expect_pixel "the box's old place" 800 170 E0ECF8
 
 # Drag the input window by its title strip down by 700 pixels.
-expect_pixel "below the input window" 700 900 000000
+# (1176, 900) lies between the dialogs window and the log window's column, right of the message list.
+expect_pixel "below the input window" 1176 900 000000
 xdotool mousemove 1000 30 mousedown 1 mousemove 1000 200 mousemove 1000 730 mouseup 1
-expect_pixel "the dragged input window" 700 900 E0ECF8
+expect_pixel "the dragged input window" 1176 900 E0ECF8
 
 # Esc ends the program with 0.
 xdotool key Escape

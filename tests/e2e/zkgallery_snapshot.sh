@@ -24,8 +24,8 @@ if ! "$zkgallery" --snapshot "$shots" > "$tmp/out.txt" 2>&1; then
 fi
 
 count=$(find "$shots" -name '*.png' | wc -l)
-if [[ $count -ne 9 ]]; then
-    echo "FAIL: expected 9 PNG files, found $count"
+if [[ $count -ne 13 ]]; then
+    echo "FAIL: expected 13 PNG files, found $count"
     fail=1
 fi
 
@@ -56,6 +56,24 @@ check menus.png 196x340
 check menu.png 58x88 4
 check dialogs.png 500x230
 check messagebox.png any
+for f in editdialog editdialog-dark choose choose-dark; do
+    check $f.png any
+done
+
+# The entry dialogs: the file name field has the focus (slot 31 frame, #FFBD69 light, #8080FF dark); the
+# typed search shows in green in the choose dialog's rows; the dark twins have the dark background.
+has_colour() {  # has_colour FILE RRGGBB
+    convert "$shots/$1" -format %c histogram:info:- | grep -qi "#$2"
+}
+has_colour editdialog.png FFBD69 || { echo "FAIL: no focused edit field in editdialog.png"; fail=1; }
+has_colour editdialog-dark.png 8080FF || { echo "FAIL: no focused edit field in editdialog-dark.png"; fail=1; }
+for f in choose choose-dark; do
+    has_colour $f.png 00FF00 || { echo "FAIL: no highlighted match in $f.png"; fail=1; }
+done
+for f in editdialog-dark choose-dark; do
+    corner=$(convert "$shots/$f.png" -format '%[hex:u.p{4,4}]' info:)
+    [[ "$corner" == 000000* ]] || { echo "FAIL: $f.png is not in the dark scheme (found #$corner)"; fail=1; }
+done
 
 # The message box: its title band starts in slot 16 and its first button has the focus (slot 31 frame).
 band=$(convert "$shots/messagebox.png" -format '%[hex:u.p{1,2}]' info:)

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -11,7 +12,9 @@
 #include "Gui/IZKModalOwner.h"
 #include "Gui/ZKButton.h"
 #include "Gui/ZKCheckBox.h"
+#include "Gui/ZKChooseDialog.h"
 #include "Gui/ZKDC.h"
+#include "Gui/ZKFileNameDialog.h"
 #include "Gui/ZKListContainer.h"
 #include "Gui/ZKMessageBox.h"
 #include "Gui/ZKScrollableRichText.h"
@@ -64,6 +67,8 @@ struct Gallery {
     std::unique_ptr<ZKButton> askButton;
     std::unique_ptr<ZKButton> flashButton;
     std::unique_ptr<ZKCheckBox> checkBox;
+    std::unique_ptr<ZKButton> editButton;
+    std::unique_ptr<ZKButton> chooseButton;
     std::ostream* out = nullptr;
     // Runs inside the loop of whatever dialog is open when kRunStep arrives (snapshots of open dialogs).
     std::function<void()> step;
@@ -387,15 +392,45 @@ void AskQuestion(Gallery& g) {
     if (g.out) *g.out << "message box: " << result << std::endl;
 }
 
+// Asks for a file name and prints "edit dialog: 1 <name>" after OK, "edit dialog: 0" after Cancel.
+void AskFileName(Gallery& g) {
+    ZKFileNameDialog dialog(g.modal.main, "Enter filename", "log");
+    const int result = dialog.DoModal();
+    if (g.out) *g.out << "edit dialog: " << result << (result ? " " + dialog.Text() : "") << std::endl;
+}
+
+// Devices as a device chooser lists them; the disabled one cannot be chosen.
+void AddDeviceChoices(ZKChooseDialog& dialog) {
+    dialog.AddChoice({"ZK-PDU 12#4711 2-15-83 front left", 4711});
+    dialog.AddChoice({"ZK-PDU 12#4712 2-15-83 front right", 4712});
+    dialog.AddChoice({"ZK-ECU 7#0815 1-9-2 engine", 815, false});
+    dialog.AddChoice({"ZK-ECU 7#0816 1-9-2 gearbox", 816, true, ZKRGB{255, 128, 0}});
+}
+
+// Lets the user pick a device; prints "choose dialog: 1 <serial>" or "choose dialog: 0".
+void AskChoice(Gallery& g) {
+    ZKChooseDialog dialog(g.modal.main,
+                          "$cbHow do you wish to access this device$n$cwType to narrow the list");
+    AddDeviceChoices(dialog);
+    const int result = dialog.DoModal();
+    if (g.out)
+        *g.out << "choose dialog: " << result << (result ? " " + std::to_string(dialog.ChosenValue()) : "")
+               << std::endl;
+}
+
 bool HandleDialogsInput(Gallery& g, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WMU_CONTROL_NOTIFY:
+            if (reinterpret_cast<const ZKControl*>(lParam) == g.editButton.get()) AskFileName(g);
+            if (reinterpret_cast<const ZKControl*>(lParam) == g.chooseButton.get()) AskChoice(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.askButton.get()) AskQuestion(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.checkBox.get())
                 g.flashButton->SetFlash(g.checkBox->Ticked());
             return true;
         case WM_CHAR:
             if (wParam == 'm' || wParam == 'M') AskQuestion(g);
+            if (wParam == 'e' || wParam == 'E') AskFileName(g);
+            if (wParam == 'c' || wParam == 'C') AskChoice(g);
             return true;
         case WM_KEYDOWN:
             if (wParam == static_cast<WPARAM>(VK_ESCAPE)) PostQuitMessage(0);
@@ -412,8 +447,9 @@ void PaintDialogsWindow(HWND hwnd, ZKDC& dc) {
     const Rect client = GetClientRect(hwnd);
     dc.FillRect({0, kTitleHeight, client.right, client.bottom}, dc.Colour(5));
     PaintTitle(hwnd, dc);
-    dc.TextOut(12, client.bottom - 24, "Click \"Message box\" or type M; the answer goes to standard output.",
-               ZKFontSet::Small, dc.Colour(0));
+    dc.TextOut(12, client.bottom - 24,
+               "Click a button or type its letter; the answer goes to standard output.", ZKFontSet::Small,
+               dc.Colour(0));
 }
 
 bool OpenDialogsWindow(Gallery& g) {
@@ -432,6 +468,13 @@ bool OpenDialogsWindow(Gallery& g) {
         !g.flashButton->Create(dialogs, {200, 40, 200 + flash.cx, 40 + flash.cy}) ||
         !g.checkBox->Create(dialogs, {12, 80, 12 + check.cx, 80 + check.cy}))
         return false;
+    g.editButton = std::make_unique<ZKButton>("Text entry", 'E');
+    g.chooseButton = std::make_unique<ZKButton>("Choose", 'C');
+    const Size edit = g.editButton->PreferredSize();
+    const Size choose = g.chooseButton->PreferredSize();
+    if (!g.editButton->Create(dialogs, {12, 120, 12 + edit.cx, 120 + edit.cy}) ||
+        !g.chooseButton->Create(dialogs, {200, 120, 200 + choose.cx, 120 + choose.cy}))
+        return false;
     g.checkBox->SetTicked(true);
     g.flashButton->SetFlash(true);
     return true;
@@ -449,6 +492,53 @@ bool SnapshotMessageBox(Gallery& g, const std::string& path) {
     PostMessage(g.modal.main, kRunStep, 0, 0);
     box.DoModal();
     return saved;
+}
+
+// The entry dialogs as they look in the light and in the dark scheme.
+struct DarkScheme {
+    DarkScheme() {
+        ZKGDI::SetOptionsSource([] { return ZKSchemeOptions{false, false}; });
+    }
+    ~DarkScheme() { ZKGDI::SetOptionsSource(nullptr); }
+};
+
+// Opens `dialog`, lets `prepare` act inside its loop, writes what it shows to `path` and cancels it.
+template <class TDialog>
+bool SnapshotDialog(Gallery& g, TDialog& dialog, const std::string& path,
+                    const std::function<void()>& prepare) {
+    bool saved = false;
+    g.step = [&] {
+        prepare();
+        PumpPendingMessages();
+        saved = SaveWindowPng(dialog.Window(), path);
+        dialog.EndDialog(0);
+    };
+    PostMessage(g.modal.main, kRunStep, 0, 0);
+    dialog.DoModal();
+    return saved;
+}
+
+// editdialog.png and choose.png, and their "-dark" twins: the file name dialog with the default name, and
+// the choose dialog narrowed by a typed "pdu".
+std::vector<std::string> SnapshotEntryDialogs(Gallery& g, const std::string& folder) {
+    std::vector<std::string> written;
+    for (const bool dark : {false, true}) {
+        std::optional<DarkScheme> scheme;
+        if (dark) scheme.emplace();
+        const std::string suffix = dark ? "-dark.png" : ".png";
+        ZKFileNameDialog edit(g.modal.main, "Enter filename", "log");
+        if (SnapshotDialog(g, edit, folder + "/editdialog" + suffix, [] { input::Char('s'); }))
+            written.push_back(folder + "/editdialog" + suffix);
+        ZKChooseDialog choose(g.modal.main, "$cbHow do you wish to access this device");
+        AddDeviceChoices(choose);
+        const auto type = [] {
+            for (const char ch : std::string("pdu"))
+                input::Char(static_cast<unsigned char>(ch));
+        };
+        if (SnapshotDialog(g, choose, folder + "/choose" + suffix, type))
+            written.push_back(folder + "/choose" + suffix);
+    }
+    return written;
 }
 
 bool OpenWindows(Gallery& g) {
@@ -531,6 +621,13 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
                 } else {
                     out << path << "\n";
                 }
+            }
+            const std::vector<std::string> entry = SnapshotEntryDialogs(g, *options.snapshotDir);
+            for (const std::string& path : entry)
+                out << path << "\n";
+            if (entry.size() != 4) {
+                err << "zkgallery: cannot write the entry dialogs' pictures\n";
+                code = 1;
             }
             const std::string boxPath = *options.snapshotDir + "/messagebox.png";
             if (!SnapshotMessageBox(g, boxPath)) {

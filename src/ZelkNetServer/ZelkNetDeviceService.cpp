@@ -176,6 +176,28 @@ ZelkNetAnswer ZelkNetDeviceService::ServeReadCalibration(Context*, const zelknet
     return Status::OK;
 }
 
+// A simulated device serves every group interface; the two further groups came with server 2.12. A group
+// lives as long as its device handle, and its keep-alive answers like the device's ping.
+ZelkNetAnswer ZelkNetDeviceService::ServeGetGroup(Context*, const zelknet::GroupRequest* request,
+                                                  zelknet::DeviceReply* reply) {
+    ZK_DEVICE_PROLOGUE("GetGroup");
+    constexpr std::uint32_t kGroups = 6;
+    constexpr std::uint32_t kFirstFurtherGroup = 4;
+    if (request->group() >= kGroups || request->word1() > 0xFFFF || request->word2() > 0xFFFF)
+        return Refuse(reply, kE_INVALIDARG);
+    if (request->group() >= kFirstFurtherGroup && !world_.VersionAtLeast(2, 12))
+        return Refuse(reply, kE_NOTIMPL);
+    Answer(reply, device->Ping());
+    return Status::OK;
+}
+
+ZelkNetAnswer ZelkNetDeviceService::ServeGroupKeepAlive(Context*, const zelknet::GroupRequest* request,
+                                                        zelknet::Status* reply) {
+    ZK_DEVICE_PROLOGUE("GroupKeepAlive");
+    reply->set_hresult(device->Ping().hresult);
+    return Status::OK;
+}
+
 void ZelkNetDeviceService::Offer(ZelkNetCallQueue& queue) {
     ZK_OFFER(queue, Identify);
     ZK_OFFER(queue, GetNextMessage);
@@ -189,4 +211,6 @@ void ZelkNetDeviceService::Offer(ZelkNetCallQueue& queue) {
     ZK_OFFER(queue, ReadItemRights);
     ZK_OFFER(queue, ReadCalibration);
     ZK_OFFER(queue, IdentifyEx);
+    ZK_OFFER(queue, GetGroup);
+    ZK_OFFER(queue, GroupKeepAlive);
 }

@@ -27,6 +27,8 @@ public:
     ZK_SERVE(ReadItemRights, zelknet::ItemRightsRequest, zelknet::DeviceBytesReply);
     ZK_SERVE(ReadCalibration, zelknet::CalibrationRequest, zelknet::DeviceBytesReply);
     ZK_SERVE(IdentifyEx, zelknet::DeviceRequest, zelknet::IdentifyReply);
+    ZK_SERVE(GetGroup, zelknet::GroupRequest, zelknet::DeviceReply);
+    ZK_SERVE(GroupKeepAlive, zelknet::GroupRequest, zelknet::Status);
 
 private:
     grpc::Status IdentifyAs(const zelknet::DeviceRequest* request, zelknet::IdentifyReply* reply,

@@ -124,7 +124,8 @@ void ZelkNetWorld::InjectFault(const std::string& operation, std::uint32_t count
 
 ZelkNetFault ZelkNetWorld::TakeFault(std::string_view operation) {
     std::lock_guard lock(mutex_);
-    const auto found = faults_.find(operation);
+    auto found = faults_.find(operation);
+    if (found == faults_.end()) found = faults_.find(std::string_view(kEveryOperation));
     if (found == faults_.end()) return ZelkNetFault::None;
     const ZelkNetFault fault = found->second.hang ? ZelkNetFault::Hang : ZelkNetFault::Fail;
     if (--found->second.count == 0) faults_.erase(found);

@@ -57,7 +57,9 @@ public:
     std::size_t OpenHandleCount() const;
     std::size_t SessionCount() const;
 
-    // Faults: the next `count` calls of an operation ("Server.Ping", "Device.GetNextMessage") fail or hang.
+    // Faults: the next `count` calls of an operation ("Server.Ping", "Device.GetNextMessage") fail or hang;
+    // kEveryOperation stands for the calls of every operation without a fault of its own.
+    static constexpr const char* kEveryOperation = "*";
     void InjectFault(const std::string& operation, std::uint32_t count, bool hang);
     ZelkNetFault TakeFault(std::string_view operation);
     void SetPingAnswer(bool answer) { answerPing_ = answer; }

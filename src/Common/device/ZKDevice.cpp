@@ -1,6 +1,7 @@
 #include "Common/device/ZKDevice.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <tuple>
@@ -8,7 +9,10 @@
 #include "Common/ZKTimerServer.h"
 #include "Common/device/ZKNetCodes.h"
 #include "Common/device/ZKServer.h"
+#include "Common/device/ZKUserPrompt.h"
 #include "Common/profile/ZPImageIdentity.h"
+#include "Common/profile/ZPProfile.h"
+#include "Common/profile/ZPProfileHeader.h"
 #include "Platform/Window.h"
 #include "Platform/ZKAssert.h"
 
@@ -67,6 +71,37 @@ bool IsProfileHeaderOk(const std::vector<std::uint8_t>& header) {
     return ::strnlen(name, ZPImageIdentity::kTypeNameSize) < ZPImageIdentity::kTypeNameSize;
 }
 
+// The byte after the profile revision: not 0 when the image serves every main code version.
+constexpr std::size_t kAnyVersionByte = 62;
+
+const char* const kFirmwareWarning =
+    "Your PC may be able to calibrate this ECU,\nbut it is incorrectly programmed and should have its main "
+    "firmware updated when possible\nThis issue should not cause incorrect engine operation,\nbut it may "
+    "make data analysis or calibration inaccessible for some users\n";
+const char* const kDownloadQuestion =
+    "A small update (<1MB) is required from the internet in order to use this device/data\nDo you wish to "
+    "download this update?\n";
+
+// Whether a good header names another main code version than the device runs.
+bool IsOtherVersion(const std::vector<std::uint8_t>& header, const ZKDeviceIdentity& identity) {
+    return header[kAnyVersionByte] == 0 &&
+           (Be16(header, 52) != identity.mainMajor || Be16(header, 54) != identity.mainMinor ||
+            Be16(header, 56) != identity.mainBuild);
+}
+
+// The download of a profile update by its file name. No download service is configured, so it always
+// fails and says so.
+bool DownloadProfile(const ZKDeviceIdentity& identity) {
+    char name[96];
+    std::snprintf(name, sizeof name, "%s.%d.%d.%d.ZKP", identity.typeName.c_str(), identity.mainMajor,
+                  identity.mainMinor, identity.mainBuild);
+    std::string text = "The required update could not be downloaded (";
+    text += name;
+    text += ")\nPlease check your internet connection and try again";
+    ZKUserPrompt::Inform(text);
+    return false;
+}
+
 }  // namespace
 
 ZKDevice::ZKDevice(const ZKServer& server, const ZKDeviceListEntry& entry, const ZPProfile* profile,
@@ -78,7 +113,8 @@ ZKDevice::ZKDevice(const ZKServer& server, const ZKDeviceListEntry& entry, const
       purpose_(purpose),
       access_(access),
       profile_(profile),
-      hooks_(std::move(hooks)) {}
+      hooks_(std::move(hooks)),
+      linkCheck_([this] { return CheckLink(); }) {}
 
 ZKDevice::~ZKDevice() {
     // The worker calls into this object until it has stopped.
@@ -190,9 +226,18 @@ bool ZKDevice::IdentifyBest(ZKDeviceIdentity& identity) {
 bool ZKDevice::RefreshIdentity() {
     ZKDeviceIdentity identity;
     if (!IdentifyBest(identity)) return false;
+    SetIdentity(identity);
+    return true;
+}
+
+void ZKDevice::SetIdentity(const ZKDeviceIdentity& identity) {
     entry_.identity = identity;
     key_.store(identity.Key());
-    return true;
+}
+
+void ZKDevice::SetKey(std::uint32_t key) {
+    entry_.identity.lastProgramTime = key;
+    key_.store(key);
 }
 
 bool ZKDevice::ReadProfileLocation(ZKProfileLocation& location) {
@@ -226,6 +271,19 @@ bool ZKDevice::ReadProfileHeader(ZKProfileLocation& location) {
     }
     link_.SetConnected(true);
     return true;
+}
+
+bool ZKDevice::GetStoredProfile(std::vector<std::uint8_t>& image, bool mayDownload) {
+    image.clear();
+    std::vector<std::uint8_t> header;
+    const bool good = ReadStore(location_.address, kProfileHeaderSize, header, ZKStoreRead::WhenConnected) &&
+                      IsProfileHeaderOk(header);
+    const bool otherVersion = good && IsOtherVersion(header, entry_.identity);
+    if (otherVersion) ZKUserPrompt::Inform(kFirmwareWarning);
+    if (good && !otherVersion)
+        return ReadStore(location_.address, location_.size, image, ZKStoreRead::WhenConnected);
+    if (!mayDownload || !ZKUserPrompt::Ask(kDownloadQuestion)) return false;
+    return DownloadProfile(entry_.identity);
 }
 
 bool ZKDevice::ReadStore(std::uint32_t address, std::uint32_t length, std::vector<std::uint8_t>& data,
@@ -276,24 +334,31 @@ bool ZKDevice::CheckLink() {
 }
 
 void ZKDevice::Tick(std::uint32_t id, std::uint32_t) {
-    if (!ZKASSERT(id == kLinkCheckId)) return;
-    if (CheckLink()) return;
-    if (hooks_.onLost)
-        hooks_.onLost();
-    else
-        zk::PostMessage(hooks_.mainWindow, WMU_SERVER_LOST, 0, 0);
+    if (!ZKASSERT(id == kLinkCheckId) || server_.IsLost()) return;
+    const std::optional<bool> alive = linkCheck_.TakeAnswer();
+    if (alive && !*alive) {
+        server_.ReportLost();
+        return;
+    }
+    linkCheck_.StartIfIdle();
+}
+
+std::vector<ZKDeviceItemTable::Item> ZKDevice::ProfileItems() const {
+    if (!profile_) return {};
+    return hooks_.items ? hooks_.items(*profile_) : ZKDeviceItemTable::ItemsOf(*profile_);
 }
 
 bool ZKDevice::HasProfileItem(std::uint16_t id) const {
-    if (!profile_ || !hooks_.items) return false;
-    const auto items = hooks_.items(*profile_);
+    const auto items = ProfileItems();
     return std::any_of(items.begin(), items.end(), [id](const auto& item) { return item.id == id; });
 }
 
 void ZKDevice::MarkInSync(ZKItemTable table) {
     link_.SetInSync(true);
-    if (table != ZKItemTable::Rebuild) return;
-    std::vector<ZKDeviceItemTable::Item> items;
-    if (profile_ && hooks_.items) items = hooks_.items(*profile_);
-    items_.Rebuild(items);
+    if (table == ZKItemTable::Rebuild) items_.Rebuild(ProfileItems());
+}
+
+std::uint16_t ZKDevice::ProfileRevision() const {
+    const ZPProfileHeader* header = profile_ ? profile_->Header() : nullptr;
+    return header ? header->ProfileRevision() : 0;
 }

@@ -1,15 +1,18 @@
 #pragma once
 // One device opened through the device server: its list entry and identity, the access it was opened under,
-// its link state, the server's interfaces for it (main and groups), and the basic operations the program
-// needs of it: identify, read the profile location and the device store, read the next text message, keep
-// the link alive. Every per-call operation returns true on success; a failing server call clears the
-// connected bit and returns false, never throws. Only Open (and the item table rebuild of MarkInSync) throw
-// plain text exceptions (std::runtime_error), which their callers catch.
+// its link state, the server's interfaces for it (main and groups), the basic operations the program needs
+// of it (identify, read the profile location and the device store, read the next text message, keep the
+// link alive) and its data operations (the stored profile, error states and their summary, features, item
+// rights, renaming calibrations; ZKDeviceData.cpp). Every per-call operation returns true on success; a
+// failing server call clears the connected bit and returns false, never throws. Only Open (and the item
+// table rebuild of MarkInSync) throw plain text exceptions (std::runtime_error), which their callers catch.
 //
-// Threads: the owner's calls and the link check (a timer service tick) run on the GUI thread; NextMessage,
-// ReadMonitorValues and the item table queries also serve the device's message worker on its own thread.
-// The link state and the item table each lock for a single access, never across a server call; the server
-// interfaces are set by Open and never replaced.
+// Threads: the owner's calls and the link check tick (timer service) run on the GUI thread; the link check's
+// pings run on a thread of their own (ZKBackgroundCheck), so a hung server never holds the GUI thread; a
+// failed check reports the server lost (ZKServer::ReportLost), after which every call fails at once.
+// NextMessage, ReadMonitorValues and the item table queries also serve the device's message worker on its
+// own thread. The link state and the item table each lock for a single access, never across a server call;
+// the server interfaces are set by Open and never replaced.
 //
 // The device is also the data source of its message worker (ZKMonItemMsgServer, the second base): Profile,
 // IsConnected, IsInSync, PositionOf, ConvertValue, ItemCount, ReadMonitorValues, NextMessage and
@@ -21,12 +24,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "Common/ZKTimerClient.h"
 #include "Common/device/IZKDevice.h"
+#include "Common/device/ZKBackgroundCheck.h"
 #include "Common/device/ZKDeviceAccess.h"
 #include "Common/device/ZKDeviceItemTable.h"
 #include "Common/device/ZKDeviceRecords.h"
@@ -56,19 +62,31 @@ public:
     static constexpr std::uint32_t kProfileHeaderSize = 64;
     static constexpr std::uint32_t kMaxProfileSize = 0x400000;
     static constexpr std::size_t kGroupSlots = 7;  // the last one is never fetched
+    static constexpr std::uint16_t kBoxStateMainCode = 10000;
 
-    // What the device needs from its owner besides the server: where a failed link check goes and what it
-    // needs of the profile (whose model lives above this library).
+    // Error summary codes: colour slots of the colour scheme.
+    static constexpr std::uint32_t kSummaryNoError = 35;
+    static constexpr std::uint32_t kSummaryStoredErrors = 37;
+    static constexpr std::uint32_t kSummaryActiveErrors = 38;
+    // The rights byte of every item where the server or the profile has no item rights.
+    static constexpr std::uint8_t kAllRights = 0x0F;
+
+    // What the device needs of its owner besides the server and the profile.
     struct Hooks {
-        // Called on the GUI thread for every failed link check. Without it, WMU_SERVER_LOST is posted to
-        // `mainWindow`.
-        std::function<void()> onLost;
-        // Also the receiver of the worker's WMU_DEV_TEXT and WMU_MON_VALUES.
+        // The receiver of the worker's WMU_DEV_TEXT and WMU_MON_VALUES.
         zk::HWND mainWindow;
-        // The profile's items, in list order, for the item table.
+        // The profile's items, in list order, for the item table. Without it, ZKDeviceItemTable::ItemsOf.
         std::function<std::vector<ZKDeviceItemTable::Item>(const ZPProfile&)> items;
         // The two words passed with the fetch of a gated group interface; (0, 0) without it.
         std::function<std::pair<std::uint16_t, std::uint16_t>(const ZPProfile&)> groupWords;
+        // The profile side of the renaming calibrations: applying the bytes read (for the select renaming
+        // calibration false means they do not fit the profile) and the size of the select renaming
+        // calibration (nothing: it cannot be computed). Without them the bytes are read and handed out but
+        // not applied, and a profile with select renaming groups fails with "could not calc select renaming
+        // cal size".
+        std::function<void(std::span<const std::uint8_t>)> applyRenaming;
+        std::function<std::optional<std::uint32_t>()> selectRenamingSize;
+        std::function<bool(std::span<const std::uint8_t>)> applySelectRenaming;
     };
 
     // Opens the device of `entry` through `server` for `purpose` (0..7): registers the link check with the
@@ -94,6 +112,11 @@ public:
     bool IdentifyBest(ZKDeviceIdentity& identity);
     // IdentifyBest into the stored list entry's identity (and its key).
     bool RefreshIdentity();
+    // The stored identity, refreshed in place; the key follows it.
+    const ZKDeviceIdentity& Identity() const { return entry_.identity; }
+    void SetIdentity(const ZKDeviceIdentity& identity);
+    // The identity key alone (the u32 at identity offset 0).
+    void SetKey(std::uint32_t key);
     bool ReadProfileLocation(ZKProfileLocation& location);
     // The location from the profile header at store address 0; when the header cannot be read or is bad,
     // address 0, size 64, header word 0. Always succeeds and sets the connected bit.
@@ -110,9 +133,41 @@ public:
                            ZKOnFailure onFailure) override;
 
     // The link check: pings the main interface and keeps every fetched group alive; false when any fails.
+    // Blocks for up to a call deadline per interface.
     bool CheckLink();
-    // Timer service tick (client id 0): the link check; a failure is reported as a lost server.
+    // Timer service tick (client id 0): collects the answer of the link check started by the previous tick
+    // (a failure reports the server lost) and starts the next unless one is in flight. Nothing once the
+    // server is lost.
     void Tick(std::uint32_t id, std::uint32_t param) override;
+    // Waits until no link check is in flight; its answer is collected by the next tick.
+    void WaitForLinkCheck() { linkCheck_.WaitIdle(); }
+
+    // --- data operations (GUI thread) ---
+    // The profile image kept in the device store, raw, when its header is good and names the device's main
+    // code version (or any version). On a version mismatch the user is warned; when the image is unusable
+    // and `mayDownload` is set, the user is asked whether to download it. There is no download service, so
+    // a Yes ends with the message that the update could not be downloaded. Questions go through ZKUserPrompt.
+    bool GetStoredProfile(std::vector<std::uint8_t>& image, bool mayDownload);
+    // One state per error id (at most 25); only while connected and the stored identity's box state is
+    // MainCode (10000), otherwise false without a call.
+    bool ReadErrorStates(const std::vector<std::uint16_t>& errorIds, std::vector<ZKErrorState>& states);
+    // Clears the device's stored errors; only while connected.
+    bool ClearErrors();
+    // The error state of every source of the profile's local error database condensed into `code`:
+    // kSummaryNoError, kSummaryStoredErrors or kSummaryActiveErrors. Without both error databases `code` is
+    // left alone. A failed read sets kSummaryActiveErrors and returns false.
+    bool ErrorSummary(std::uint32_t& code);
+    // Adds the device's feature ids (not 0, not yet present) to `features`, in the device's order. Needs the
+    // connected bit and a server of 1.3 or later. On failure `failure` (when given) gets the reason.
+    bool ReadFeatures(std::vector<std::uint16_t>& features, std::string* failure = nullptr);
+    // The rights byte of a profile item for the menu access check; kAllRights on servers before 2.4 and for
+    // profiles without item rights. False for an item not in the item table.
+    bool ReadItemRights(std::uint16_t itemId, std::uint8_t& rights);
+    // Reads the renaming calibration (section 1) and, when the profile has select renaming groups, the
+    // select renaming calibration (section 3) in pieces of at most 512 bytes, copies each to its buffer
+    // when given and applies it through the hooks. On failure `failure` (when given) gets the reason.
+    bool ReadRenamingCalibration(std::vector<std::uint8_t>* renaming,
+                                 std::vector<std::uint8_t>* selectRenaming, std::string* failure = nullptr);
 
     // --- link state (any thread) ---
     bool IsConnected() const override { return link_.IsConnected(); }
@@ -142,6 +197,9 @@ public:
     const ZKDeviceAccess& Access() const { return access_; }
     const ZPProfile* Profile() const override { return profile_; }
     const ZKProfileLocation& ProfileLocation() const { return location_; }
+    void SetProfileLocation(const ZKProfileLocation& location) { location_ = location; }
+    // The profile revision in the header of the device's profile; 0 without a profile or header.
+    std::uint16_t ProfileRevision() const;
     bool HasGroup(ZKDeviceGroup group) const { return groups_[static_cast<std::size_t>(group)] != nullptr; }
 
 private:
@@ -154,6 +212,10 @@ private:
     // Fetches one group interface; false when it is refused or the server has none.
     bool FetchGroup(ZKDeviceGroup group);
     void FetchGroups();
+    // `length` bytes of calibration section `section` in pieces of at most 512 bytes; throws the reason.
+    std::vector<std::uint8_t> ReadCalibrationSection(std::uint16_t section, std::uint32_t length);
+    bool HasItemRights() const;
+    std::vector<ZKDeviceItemTable::Item> ProfileItems() const;
 
     const ZKServer& server_;
     std::unique_ptr<IZKDevice> main_;
@@ -167,4 +229,6 @@ private:
     const ZPProfile* profile_;
     ZKDeviceItemTable items_;
     Hooks hooks_;
+    // Last: its thread ends before the interfaces go.
+    ZKBackgroundCheck linkCheck_;
 };

@@ -4,7 +4,51 @@
 #include <bit>
 #include <stdexcept>
 
+#include "Common/NumberSyntax.h"
+#include "Common/profile/ZPOpenMap.h"
+#include "Common/profile/ZPProfile.h"
 #include "Platform/ZKAssert.h"
+
+namespace {
+
+// The raw type of an item's TYPE and BITS.
+std::uint32_t RawTypeOf(const std::string& type, std::int64_t bits) {
+    using Table = ZKDeviceItemTable;
+    if (type == "REAL") return bits == 32 ? Table::kRawFloat : Table::kRawNone;
+    const bool isSigned = type == "SIGNED";
+    if (type != "UNSIGNED" && !isSigned) return Table::kRawNone;
+    if (bits >= 1 && bits <= 8) return isSigned ? Table::kRawI8 : Table::kRawU8;
+    if (bits > 8 && bits <= 16) return isSigned ? Table::kRawI16 : Table::kRawU16;
+    if (bits > 16 && bits <= 32) return isSigned ? Table::kRawI32 : Table::kRawU32;
+    return Table::kRawNone;
+}
+
+double RealValue(const ZPOpenMap& item, const char* keyword, double fallback) {
+    double value = fallback;
+    const std::string text = item.Value(keyword);
+    return !text.empty() && ParseRealToken(text, value) ? value : fallback;
+}
+
+}  // namespace
+
+std::vector<ZKDeviceItemTable::Item> ZKDeviceItemTable::ItemsOf(const ZPProfile& profile) {
+    std::vector<Item> items;
+    for (const ZPMap* map : profile.MapsOfKind(ZP_ITEM)) {
+        const auto* item = dynamic_cast<const ZPOpenMap*>(map);
+        std::int64_t id = 0;
+        std::int64_t bits = 0;
+        if (!item || item->IsTemplate() || !ParseIntegerToken(item->Value("ID"), id)) continue;
+        ParseIntegerToken(item->Value("BITS"), bits);
+        const double scale = RealValue(*item, "SCALE", 1.0);
+        const double offset = RealValue(*item, "OFFSET", 0.0);
+        items.push_back({static_cast<std::uint16_t>(id), RawTypeOf(item->Value("TYPE"), bits),
+                         [scale, offset](double raw, double& scaled) {
+                             scaled = raw * scale + offset;
+                             return true;
+                         }});
+    }
+    return items;
+}
 
 void ZKDeviceItemTable::Rebuild(const std::vector<Item>& items) {
     std::vector<Entry> entries;

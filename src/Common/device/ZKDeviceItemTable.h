@@ -6,13 +6,15 @@
 // The table is rebuilt on the GUI thread (when the device is marked in sync) and read by the device's
 // worker; every operation takes the table's own lock for that one access.
 //
-// The profile model does not yet expose an item list, so the table is filled from plain Item records; the
-// device obtains them through its item lister (ZKDevice::Hooks).
+// The table is filled from plain Item records; ItemsOf reads them from a profile's ITEM objects, and a
+// device's owner may list them otherwise (ZKDevice::Hooks).
 
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <vector>
+
+class ZPProfile;
 
 class ZKDeviceItemTable {
 public:
@@ -36,6 +38,11 @@ public:
         std::uint32_t rawType = kRawNone;
         Scale scale;
     };
+
+    // The items of `profile` in definition order (templates left out): ID, the raw type from TYPE (UNSIGNED,
+    // SIGNED, REAL) and BITS, and the scale raw * SCALE + OFFSET (1 and 0 when absent). Items whose raw
+    // value does not fit one word get kRawNone.
+    static std::vector<Item> ItemsOf(const ZPProfile& profile);
 
     // Replaces the table by one entry per item, its position being its index in `items`, then sorts by id.
     // An empty list throws std::runtime_error("no items") and leaves the table empty.

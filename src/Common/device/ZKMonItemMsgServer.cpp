@@ -16,7 +16,8 @@ std::atomic<zk::WPARAM> g_nextBatch{1};
 
 ZKMonItemMsgServer::ZKMonItemMsgServer(zk::HWND window)
     : ZKMonItemMsgServer(Poster([window](zk::UINT message, zk::WPARAM wParam, zk::LPARAM lParam) {
-          return zk::PostMessage(window, message, wParam, lParam);
+          // A message for no window would be lost without a trace.
+          return ZKASSERT(window != zk::HWND{}) && zk::PostMessage(window, message, wParam, lParam);
       })) {}
 
 ZKMonItemMsgServer::ZKMonItemMsgServer(Poster poster) : poster_(std::move(poster)) {}
@@ -89,7 +90,8 @@ void ZKMonItemMsgServer::PollMessages() {
     }
     std::vector<std::string> batch;
     std::string text;
-    while (batch.size() < kMaxBatch && NextMessage(text, ZKOnFailure::KeepLink))
+    // Each read may take up to a call deadline; Stop must not wait for a hundred of them.
+    while (batch.size() < kMaxBatch && !stop_ && NextMessage(text, ZKOnFailure::KeepLink))
         batch.push_back(std::move(text));
     if (batch.empty()) return;
     std::lock_guard post(postLock_);
@@ -113,6 +115,7 @@ void ZKMonItemMsgServer::ReadSlot() {
         }
     }
     for (std::size_t at = 0; at < ids.size(); at += kMaxReadChunk) {
+        if (stop_) throw std::runtime_error("stopping");
         const std::size_t end = std::min(ids.size(), at + kMaxReadChunk);
         const std::vector<std::uint16_t> chunk(ids.begin() + static_cast<std::ptrdiff_t>(at),
                                                ids.begin() + static_cast<std::ptrdiff_t>(end));

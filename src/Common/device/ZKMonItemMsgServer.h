@@ -66,7 +66,7 @@ public:
     // Where the worker's messages go; returns whether the message was queued. Called on the worker thread.
     using Poster = std::function<bool(zk::UINT message, zk::WPARAM wParam, zk::LPARAM lParam)>;
 
-    // Posts to `window` (the main window).
+    // Posts to `window` (the main window); a post while `window` is null is an internal error.
     explicit ZKMonItemMsgServer(zk::HWND window);
     explicit ZKMonItemMsgServer(Poster poster);
     // Stops a worker that still runs; the derived class should have done so already (see the top).
@@ -77,7 +77,8 @@ public:
     // Starts the thread; does nothing when it runs.
     void Start();
     // Ends a running thread and waits for it: normally within one wake-up, and never returns before it has
-    // ended (past 500 ms that wait is on a server call, whose deadline bounds it). Then every monitored
+    // ended. The thread looks at the stop flag before every server call, so past 500 ms the wait is on at
+    // most one call, whose deadline bounds it. Then every monitored
     // value becomes kNoValue and every subscriber is told so directly. Does nothing when not running.
     void Stop();
     bool IsRunning() const { return thread_.joinable(); }

@@ -9,6 +9,7 @@
 #include "Common/ZKTimerServer.h"
 #include "Common/device/ZKNetCodes.h"
 #include "Platform/Window.h"
+#include "Platform/ZKAssert.h"
 
 namespace {
 
@@ -20,13 +21,16 @@ bool Succeeded(std::int32_t hresult) {
 
 }  // namespace
 
-ZKServer::ZKServer(const Factory& create, LostNotice onLost) : onLost_(std::move(onLost)) {
+ZKServer::ZKServer(const Factory& create, LostNotice onLost)
+    : onLost_(std::move(onLost)), heartbeat_([this] { return Succeeded(server_->Ping()); }) {
+    std::unique_ptr<IZKServer> created;
     try {
-        server_ = create();
+        created = create();
     } catch (...) {
-        server_.reset();
+        created.reset();
     }
-    if (!server_) throw std::runtime_error("BUGGER");
+    if (!created) throw std::runtime_error("BUGGER");
+    server_ = std::make_unique<ZKServerGate>(std::move(created), closed_);
     // Servers before 1.5 cannot take the heartbeat.
     std::uint16_t major = 0;
     std::uint16_t minor = 0;
@@ -198,9 +202,19 @@ bool ZKServer::AccessRights(std::uint16_t identity, std::uint16_t subIdentity, s
 }
 
 void ZKServer::Tick(std::uint32_t, std::uint32_t) {
-    if (Succeeded(server_->Ping())) return;
+    if (IsLost()) return;
+    const std::optional<bool> alive = heartbeat_.TakeAnswer();
+    if (alive && !*alive) {
+        ReportLost();
+        return;
+    }
+    heartbeat_.StartIfIdle();
+}
+
+void ZKServer::ReportLost() const {
+    if (closed_->exchange(true)) return;
     if (onLost_)
         onLost_();
-    else
+    else if (ZKASSERT(mainWindow_ != zk::HWND{}))
         zk::PostMessage(mainWindow_, WMU_SERVER_LOST, 0, 0);
 }

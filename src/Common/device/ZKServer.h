@@ -4,9 +4,14 @@
 // returns true on success and false (with its outputs empty) on any failure. Nothing here shows anything;
 // callers decide what to tell the user.
 //
-// The heartbeat runs on the GUI thread (timer service ticks). Every other method may be called from any
-// thread: the interface is made once at construction and never replaced, and IZKServer implementations
-// take concurrent calls.
+// The heartbeat is driven by timer service ticks on the GUI thread, but its ping runs on a thread of its own
+// (ZKBackgroundCheck): a tick only collects the previous answer and starts the next ping, so a server that
+// hangs never holds the GUI thread, and at most one ping is in flight. The first failure is reported as a
+// lost server, once; from then on the server stands behind a closed gate (ZKServerGate) and every call
+// fails at once, on this object and on every device opened through it.
+//
+// Every other method may be called from any thread: the interface is made once at construction and never
+// replaced, and IZKServer implementations take concurrent calls.
 
 #include <cstdint>
 #include <functional>
@@ -17,7 +22,9 @@
 
 #include "Common/ZKTimerClient.h"
 #include "Common/device/IZKServer.h"
+#include "Common/device/ZKBackgroundCheck.h"
 #include "Common/device/ZKDeviceRecords.h"
+#include "Common/device/ZKServerGate.h"
 #include "Platform/WindowTypes.h"
 
 // Posted to the main window when the server stops answering; both parameters 0.
@@ -50,7 +57,7 @@ class ZKServer final : public ZKTimerClient {
 public:
     // Makes the server interface; null (or an exception) when the server cannot be reached or started.
     using Factory = std::function<std::unique_ptr<IZKServer>()>;
-    // Tells the main window that the server is gone. Called on the GUI thread, once per failed heartbeat.
+    // Tells the main window that the server is gone. Called on the GUI thread, once.
     using LostNotice = std::function<void()>;
 
     static constexpr std::uint32_t kHeartbeatMs = 1000;
@@ -60,7 +67,7 @@ public:
 
     // Creates the interface (failure: std::runtime_error("BUGGER")), asks its version and, for servers of
     // 1.5 or later, registers the heartbeat with the timer service (client id 0), which must be running.
-    // Without `onLost`, a failed heartbeat posts WMU_SERVER_LOST to the window given by SetMainWindow.
+    // Without `onLost`, the lost server is posted as WMU_SERVER_LOST to the window given by SetMainWindow.
     explicit ZKServer(const Factory& create, LostNotice onLost = {});
     ~ZKServer() override;
     ZKServer(const ZKServer&) = delete;
@@ -72,8 +79,14 @@ public:
     // The message for a failed start ("Cant start ZelkNetServer", ...); empty for Ok.
     static std::string StartupText(ZKServerStartup result);
 
-    // GUI thread: where a failed heartbeat posts WMU_SERVER_LOST.
+    // GUI thread: where a lost server is posted as WMU_SERVER_LOST.
     void SetMainWindow(zk::HWND window) { mainWindow_ = window; }
+
+    // GUI thread: reports the server lost (the heartbeat's or a device link check's failure). Only the first
+    // report tells the owner; it also closes the gate, so no call reaches the server any more. Posting to
+    // a missing main window is an internal error.
+    void ReportLost() const;
+    bool IsLost() const { return closed_->load(); }
 
     bool GetVersion(std::uint16_t& major, std::uint16_t& minor) const;
     // True when the server's version is at least (major, minor, build). Servers before 2.7 have no build
@@ -104,11 +117,17 @@ public:
     // Servers of 2.4.0 or later; true when the server's answer is valid.
     bool AccessRights(std::uint16_t identity, std::uint16_t subIdentity, std::uint8_t& rights) const;
 
-    // The heartbeat: pings the server; a failed ping tells the main window.
+    // The heartbeat: collects the answer of the ping started by the previous tick (a failure reports the
+    // server lost) and starts the next ping unless one is still in flight.
     void Tick(std::uint32_t id, std::uint32_t param) override;
+    // Waits until no heartbeat ping is in flight; its answer is collected by the next tick.
+    void WaitForHeartbeat() { heartbeat_.WaitIdle(); }
 
 private:
+    ZKGateState closed_ = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<IZKServer> server_;
     LostNotice onLost_;
     zk::HWND mainWindow_;
+    // Last: its thread ends before the interface goes.
+    ZKBackgroundCheck heartbeat_;
 };

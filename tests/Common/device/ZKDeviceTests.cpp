@@ -54,7 +54,6 @@ protected:
         location_.headerWord = 7;
         device_.SetProfileLocation(location_);
         server_.AddDevice(1, 2, 3, device_);
-        hooks_.onLost = [this] { ++lost_; };
     }
 
     std::unique_ptr<ZKDevice> Open(std::uint32_t purpose = 1) {
@@ -73,7 +72,7 @@ protected:
     ZKTimerServer timers_;
     FakeZKServer server_;
     FakeZKDevice device_;
-    ZKServer zkServer_{[this] { return std::make_unique<FakeZKServer>(server_); }};
+    ZKServer zkServer_{[this] { return std::make_unique<FakeZKServer>(server_); }, [this] { ++lost_; }};
     ZKDeviceListEntry entry_;
     ZKProfileLocation location_;
     ZPProfile profile_;
@@ -155,18 +154,31 @@ TEST_F(ZKDeviceTest, GroupsFetchedByPurposeAreKeptAliveWithTheMainInterface) {
     EXPECT_EQ(1, device_.Calls(Op::Ping));
     EXPECT_EQ(1, device_.KeepAlives(Group::Further2));
 
-    // A failing keep-alive anywhere is a lost server; every interface is still kept alive.
+    // The check runs off the GUI thread; the tick after it collects the answer. A failing keep-alive
+    // anywhere is a lost server, reported once; every interface is still kept alive.
+    const auto tick = [&] {
+        device->Tick(0, 0);
+        device->WaitForLinkCheck();
+    };
+    tick();
+    tick();
+    EXPECT_EQ(0, lost_);
+    EXPECT_EQ(3, device_.Calls(Op::Ping));
     device_.SetKeepAlive(Group::LoggingData, zknet::kE_FAIL);
-    device->Tick(0, 0);
+    tick();
+    tick();
     EXPECT_EQ(1, lost_);
-    EXPECT_EQ(2, device_.KeepAlives(Group::Further2));
+    EXPECT_EQ(4, device_.KeepAlives(Group::Further2));
+
+    // Once the server is lost no check starts and every call fails without reaching the server.
     device_.SetKeepAlive(Group::LoggingData, zknet::kS_OK);
-    device_.SetAnswer(Op::Ping, zknet::kE_FAIL);
-    device->Tick(0, 0);
-    EXPECT_EQ(2, lost_);
-    device_.SetAnswer(Op::Ping, zknet::kS_OK);
-    device->Tick(0, 0);
-    EXPECT_EQ(2, lost_);
+    tick();
+    EXPECT_EQ(1, lost_);
+    EXPECT_EQ(4, device_.Calls(Op::Ping));
+    ZKDeviceIdentity identity;
+    EXPECT_FALSE(device->Identify(identity));
+    EXPECT_EQ(0, device_.Calls(Op::Identify));
+    EXPECT_FALSE(device->IsConnected());
 
     // Only client id 0 is the link check.
     const unsigned long reports = zk::AssertReportCount();

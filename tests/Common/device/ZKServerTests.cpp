@@ -9,6 +9,7 @@
 #include "Common/ZKTimerServer.h"
 #include "Common/device/ZKNetCodes.h"
 #include "Platform/Window.h"
+#include "Platform/ZKAssert.h"
 #include "support/FakeZKServer.h"
 #include "support/Watchdog.h"
 
@@ -258,16 +259,37 @@ TEST_F(ZKServerTest, DevicesProfilesAndIdentitySelection) {
     EXPECT_FALSE(server->SelectIdentity(100, 7));
 }
 
-TEST_F(ZKServerTest, OneFailedPingTellsTheMainWindowOnce) {
+TEST_F(ZKServerTest, AFailedPingIsCollectedByTheNextTickAndReportedOnceThenEveryCallFailsAtOnce) {
     int lost = 0;
     fake_.SetVersion(2, 11);
     ZKServer server(Serve(fake_), [&] { ++lost; });
-    server.Tick(0, 0);
+    const auto tick = [&] {
+        server.Tick(0, 0);
+        server.WaitForHeartbeat();
+    };
+    tick();
+    tick();
     EXPECT_EQ(0, lost);
-    fake_.SetHResult(Op::Ping, zknet::kE_TIMEOUT);
-    server.Tick(0, 0);
-    EXPECT_EQ(1, lost);
     EXPECT_EQ(2, fake_.Calls(Op::Ping));
+    fake_.SetHResult(Op::Ping, zknet::kE_TIMEOUT);
+    tick();  // the failing ping
+    EXPECT_EQ(0, lost);
+    tick();  // its answer
+    EXPECT_EQ(1, lost);
+    EXPECT_TRUE(server.IsLost());
+
+    // Lost: no more pings, no further report, and no call reaches the server.
+    fake_.SetHResult(Op::Ping, zknet::kS_OK);
+    tick();
+    server.ReportLost();
+    EXPECT_EQ(1, lost);
+    EXPECT_EQ(3, fake_.Calls(Op::Ping));
+    std::vector<ZKDeviceListEntry> list;
+    EXPECT_FALSE(server.GetDeviceList(list));
+    std::uint16_t major = 0;
+    std::uint16_t minor = 0;
+    EXPECT_FALSE(server.GetVersion(major, minor));
+    EXPECT_EQ(0, fake_.Calls(Op::GetDeviceList));
 }
 
 // The whole road: the timer service ticks the heartbeat on the GUI thread, the ping fails, and
@@ -295,6 +317,12 @@ TEST_F(ZKServerTest, HeartbeatPostsServerLostToTheMainWindow) {
     EXPECT_EQ(1, lostMessages);
     EXPECT_EQ(1, fake_.Calls(Op::Ping));
     server.reset();
+
+    // Without a main window the report is an internal error, not a silent loss.
+    auto orphan = Make(2, 11);
+    const unsigned long reports = zk::AssertReportCount();
+    orphan->ReportLost();
+    EXPECT_EQ(reports + 1, zk::AssertReportCount());
     zk::DestroyWindow(window);
 }
 

@@ -79,10 +79,6 @@ std::int32_t ZKNetDeviceProxy::ReadStore(std::uint32_t address, std::uint32_t le
     const std::int32_t hresult =
         Invoke(&zelknet::Device::Stub::PrepareAsyncReadStore, request, reply, result);
     data.assign(reply.data().begin(), reply.data().end());
-    if (Succeeded(hresult, result) && data.size() != length) {
-        data.clear();
-        return zknet::kE_UNEXPECTED;
-    }
     return hresult;
 }
 
@@ -97,10 +93,6 @@ std::int32_t ZKNetDeviceProxy::ReadMonitorValues(std::uint32_t key, const std::v
     const std::int32_t hresult =
         Invoke(&zelknet::Device::Stub::PrepareAsyncReadMonitorValues, request, reply, result);
     values.assign(reply.values().begin(), reply.values().end());
-    if (Succeeded(hresult, result) && values.size() != itemIds.size()) {
-        values.clear();
-        return zknet::kE_UNEXPECTED;
-    }
     return hresult;
 }
 
@@ -118,7 +110,7 @@ std::int32_t ZKNetDeviceProxy::ReadErrorStates(std::uint32_t key, const std::vec
     states.clear();
     if (!Succeeded(hresult, result)) return hresult;
     const auto bytes = Bytes(reply.records());
-    if (bytes.size() != errorIds.size() * kRecordSize) return zknet::kE_UNEXPECTED;
+    if (bytes.size() % kRecordSize != 0) return zknet::kE_UNEXPECTED;
     for (std::size_t offset = 0; offset < bytes.size(); offset += kRecordSize)
         states.push_back({U32At(bytes, offset), U32At(bytes, offset + 4), U32At(bytes, offset + 8)});
     return hresult;
@@ -177,10 +169,6 @@ std::int32_t ZKNetDeviceProxy::ReadItemRights(std::uint32_t key, std::uint16_t f
     const std::int32_t hresult =
         Invoke(&zelknet::Device::Stub::PrepareAsyncReadItemRights, request, reply, result);
     rights.assign(reply.data().begin(), reply.data().end());
-    if (Succeeded(hresult, result) && rights.size() != count) {
-        rights.clear();
-        return zknet::kE_UNEXPECTED;
-    }
     return hresult;
 }
 
@@ -196,15 +184,52 @@ std::int32_t ZKNetDeviceProxy::ReadCalibration(std::uint32_t key, std::uint16_t 
     zelknet::DeviceBytesReply reply;
     const std::int32_t hresult =
         Invoke(&zelknet::Device::Stub::PrepareAsyncReadCalibration, request, reply, result);
-    // A short count is the device's answer (the caller judges it); more than asked is a broken reply.
     data.assign(reply.data().begin(), reply.data().end());
-    if (Succeeded(hresult, result) && data.size() > length) {
-        data.clear();
-        return zknet::kE_UNEXPECTED;
-    }
     return hresult;
 }
 
 std::int32_t ZKNetDeviceProxy::IdentifyEx(ZKDeviceIdentity& identity, std::uint16_t& result) {
     return IdentifyAs(true, identity, result);
+}
+
+namespace {
+
+// A group interface: the device handle and the group's number; its keep-alive has the ping's deadline.
+class ZKNetGroupProxy final : public IZKDeviceGroup {
+public:
+    ZKNetGroupProxy(std::shared_ptr<ZKNetClient> client, zelknet::GroupRequest request,
+                    std::chrono::milliseconds deadline)
+        : client_(std::move(client)), request_(std::move(request)), deadline_(deadline) {}
+
+    std::int32_t KeepAlive() override {
+        zelknet::Status reply;
+        return ZKNetInvoke(client_->Device(), &zelknet::Device::Stub::PrepareAsyncGroupKeepAlive, request_,
+                           reply, deadline_);
+    }
+
+private:
+    std::shared_ptr<ZKNetClient> client_;
+    const zelknet::GroupRequest request_;
+    const std::chrono::milliseconds deadline_;
+};
+
+}  // namespace
+
+std::int32_t ZKNetDeviceProxy::GetGroup(ZKDeviceGroup group, std::uint16_t word1, std::uint16_t word2,
+                                        std::unique_ptr<IZKDeviceGroup>& out) {
+    out.reset();
+    zelknet::GroupRequest request;
+    request.set_handle(handle_);
+    request.set_group(static_cast<std::uint32_t>(group));
+    request.set_word1(word1);
+    request.set_word2(word2);
+    zelknet::DeviceReply reply;
+    std::uint16_t result = 0;
+    const std::int32_t hresult = Invoke(&zelknet::Device::Stub::PrepareAsyncGetGroup, request, reply, result);
+    // The interface has no result code of its own: a refusal by the device is a failed fetch.
+    if (!Succeeded(hresult, result)) return zknet::Failed(hresult) ? hresult : zknet::kE_FAIL;
+    request.set_word1(0);
+    request.set_word2(0);
+    out = std::make_unique<ZKNetGroupProxy>(client_, std::move(request), deadlines_.ping);
+    return hresult;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // IZKDevice over the wire: one device handle of zelknetserver, reached through a shared client connection.
 // The handle stays valid while the connection lives, so the proxy keeps the connection alive. Every call
-// carries a deadline; a call that misses it fails with a negative HRESULT like any failed call. Replies of
-// the wrong shape (an identity of the wrong size, fewer values than ids asked) fail with
-// zknet::kE_UNEXPECTED. Safe for calls from several threads at once.
+// carries a deadline; a call that misses it fails with a negative HRESULT like any failed call. A reply
+// that cannot be decoded (an identity of the wrong size, error records that are not whole) fails with
+// zknet::kE_UNEXPECTED; blocks and lists of another count than asked are handed out as they came, as the
+// in-process implementations do, and their callers judge the count. Safe for calls from several threads at
+// once.
 
 #include <chrono>
 #include <cstdint>
@@ -54,6 +56,8 @@ public:
                                  std::uint16_t length, std::vector<std::uint8_t>& data,
                                  std::uint16_t& result) override;
     std::int32_t IdentifyEx(ZKDeviceIdentity& identity, std::uint16_t& result) override;
+    std::int32_t GetGroup(ZKDeviceGroup group, std::uint16_t word1, std::uint16_t word2,
+                          std::unique_ptr<IZKDeviceGroup>& out) override;
 
     std::uint64_t Handle() const { return handle_; }
 

@@ -46,14 +46,13 @@ TEST(ZKDeviceNetTest, OpensIdentifiesAndReadsThroughTheServer) {
     ASSERT_TRUE(client) << error;
 
     ZKTimerServer timers;
-    ZKServer server([&] { return std::make_unique<ZKNetServerProxy>(client); });
+    int lost = 0;
+    ZKServer server([&] { return std::make_unique<ZKNetServerProxy>(client); }, [&] { ++lost; });
     std::vector<ZKDeviceListEntry> list;
     ASSERT_TRUE(server.GetDeviceList(list));
     ASSERT_EQ(1u, list.size());
 
-    int lost = 0;
     ZKDevice::Hooks hooks;
-    hooks.onLost = [&] { ++lost; };
     auto device = ZKDevice::Open(server, list[0], nullptr, 1, ZKDeviceAccess{}, hooks);
     EXPECT_TRUE(device->IsConnected());
     EXPECT_EQ(8u, device->ProfileLocation().address);
@@ -68,13 +67,24 @@ TEST(ZKDeviceNetTest, OpensIdentifiesAndReadsThroughTheServer) {
     EXPECT_EQ((std::vector<std::uint8_t>{0xAA, 0xBB, 0xCC, 0xDD}), bytes);
     EXPECT_FALSE(device->ReadStore(1000, 4, bytes, ZKStoreRead::WhenConnected));
     EXPECT_TRUE(device->IsConnected());  // no data is not a link failure
-    // Purposes that need group interfaces cannot open on a server that serves none.
-    EXPECT_THROW(ZKDevice::Open(server, list[0], nullptr, 5, ZKDeviceAccess{}, hooks), std::runtime_error);
+    // Group interfaces come over the wire: purpose 5 needs the logging data group; the gated calibration
+    // groups of purpose 0 need their access areas.
+    auto logging = ZKDevice::Open(server, list[0], nullptr, 5, ZKDeviceAccess{}, hooks);
+    EXPECT_TRUE(logging->HasGroup(ZKDeviceGroup::LoggingData));
+    EXPECT_TRUE(logging->CheckLink());
+    EXPECT_THROW(ZKDevice::Open(server, list[0], nullptr, 0, ZKDeviceAccess{}, hooks), std::runtime_error);
+    logging.reset();
 
-    device->Tick(0, 0);
+    const auto tick = [&] {
+        device->Tick(0, 0);
+        device->WaitForLinkCheck();
+    };
+    tick();
+    tick();
     EXPECT_EQ(0, lost);
     netServer.Shutdown();
-    device->Tick(0, 0);
+    tick();
+    tick();
     EXPECT_EQ(1, lost);
     std::string text;
     EXPECT_FALSE(device->NextMessage(text, ZKOnFailure::DropLink));

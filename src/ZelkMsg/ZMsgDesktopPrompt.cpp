@@ -1,7 +1,9 @@
 #include "ZelkMsg/ZMsgDesktopPrompt.h"
 
+#include "Gui/ZKFileNameDialog.h"
 #include "Gui/ZKMessageBox.h"
 #include "Gui/ZKPopupDirectoryMenu.h"
+#include "ZelkMsg/ZMsgAutoConnectOptionsDialog.h"
 #include "ZelkMsg/ZMsgRegistry.h"
 
 namespace {
@@ -15,7 +17,7 @@ public:
 
 }  // namespace
 
-ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry) {
+ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry, const ZKServer& server) {
     ZMsgPrompt prompt;
     prompt.messageBox = [&owner](const std::string& text, ZMsgButtons buttons, int tabStop) {
         const bool yesNo = buttons == ZMsgButtons::YesNo;
@@ -39,6 +41,21 @@ ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry
         std::string folder = chooser.Chosen();
         if (folder.back() != '/') folder += '/';
         return folder;
+    };
+    prompt.fileName = [&owner](const std::string& title,
+                               const std::string& name) -> std::optional<std::string> {
+        ZKFileNameDialog dialog(owner, title, name);
+        if (dialog.DoModal() != 1) return std::nullopt;
+        return dialog.Text();
+    };
+    prompt.chooseDevice = [&owner, &registry, &server] {
+        return ZMsgDeviceChooser(server, registry, owner).Choose(0, {});
+    };
+    prompt.autoConnectOptions =
+        [&owner](const ZMsgAutoConnectOptions& current) -> std::optional<ZMsgAutoConnectOptions> {
+        ZMsgAutoConnectOptionsDialog dialog(owner, current);
+        if (dialog.DoModal() != 1) return std::nullopt;
+        return dialog.Options();
     };
     return prompt;
 }

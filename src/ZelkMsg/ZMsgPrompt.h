@@ -1,11 +1,15 @@
 #pragma once
-// How the main window asks the user something: a message box, a file name, a folder. The window shows
+// How the main window asks the user something: a message box, a file name, a folder, a device, the
+// auto-connect options. The window shows
 // nothing by itself; the program installs the toolkit's dialogs, the console installs answers on standard
 // error, tests install scripted answers.
 
 #include <functional>
 #include <optional>
 #include <string>
+
+#include "ZelkMsg/ZMsgAutoConnectOptions.h"
+#include "ZelkMsg/ZMsgDeviceChooser.h"
 
 enum class ZMsgButtons { Ok, YesNo };
 enum class ZMsgAnswer { Ok, Yes, No };
@@ -19,4 +23,10 @@ struct ZMsgPrompt {
     // The folder chosen, with a trailing "/"; nothing when cancelled.
     std::function<std::optional<std::string>(const std::string& prompt, const std::string& startFolder)>
         folder;
+    // The device to open and its identity, chosen with threshold 0 and no required or wanted area; nothing
+    // when cancelled.
+    std::function<std::optional<ZMsgDeviceChoice>()> chooseDevice;
+    // The auto-connect options as the user left them with OK; nothing after Cancel.
+    std::function<std::optional<ZMsgAutoConnectOptions>(const ZMsgAutoConnectOptions& current)>
+        autoConnectOptions;
 };

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "Common/device/ZKUserPrompt.h"
 #include "Gui/ZKGlobalOptions.h"
 #include "Platform/MessageBox.h"
 #include "Platform/MessageLoop.h"
@@ -12,6 +13,23 @@
 #include "ZelkMsg/ZelkMsgWnd.h"
 
 namespace {
+
+// The device layer's questions, asked through the main window's prompts.
+class WindowUserPrompt final : public ZKUserPrompt {
+public:
+    explicit WindowUserPrompt(ZelkMsgWnd& window) : window_(window) { ZKUserPrompt::Install(this); }
+    ~WindowUserPrompt() override { ZKUserPrompt::Install(nullptr); }
+    WindowUserPrompt(const WindowUserPrompt&) = delete;
+    WindowUserPrompt& operator=(const WindowUserPrompt&) = delete;
+
+    void ShowMessage(const std::string& text) override { window_.Ask(text, ZMsgButtons::Ok); }
+    bool AskYesNo(const std::string& text) override {
+        return window_.Ask(text, ZMsgButtons::YesNo) == ZMsgAnswer::Yes;
+    }
+
+private:
+    ZelkMsgWnd& window_;
+};
 
 int RunLoop() {
     zk::CAppModule module;
@@ -67,7 +85,7 @@ int ZelkMsgApp::Run(const ZelkMsgRunOptions& options, const ZKServer::Factory& c
         if (started == ZKServerStartup::Ok) {
             window.SetServer(server.get());
             zk::HWND owner;
-            window.SetPrompt(console ? console->Prompt() : ZMsgDesktopPrompt::Make(owner, registry));
+            window.SetPrompt(console ? console->Prompt() : ZMsgDesktopPrompt::Make(owner, registry, *server));
             window.SetObserver(console.get());
             if (window.Create()) {
                 owner = window.Window();
@@ -76,6 +94,7 @@ int ZelkMsgApp::Run(const ZelkMsgRunOptions& options, const ZKServer::Factory& c
                 if (signals) signals->SetWindow(window.Window());
                 zk::ShowWindow(window.Window(), zk::SW_SHOW);
                 zk::UpdateWindow(window.Window());
+                WindowUserPrompt questions(window);
                 code = RunLoop();
             }
             ZKTimerServer::SetTickWindow(zk::HWND());

@@ -11,6 +11,7 @@
 #include "Common/device/ZKAccessOptions.h"
 #include "Common/device/ZKIdentityReport.h"
 #include "Common/device/ZKServer.h"
+#include "Common/profile/ZPProfile.h"
 #include "Gui/ZKGDI.h"
 #include "Gui/ZKGlobalOptions.h"
 #include "Gui/ZKOptionsNotice.h"
@@ -259,6 +260,12 @@ bool ZelkMsgWnd::ChooseMenuItem(char menu, char item) {
         case 'F' * 256 + 'X':
             zk::PostMessage(Window(), zk::WM_CLOSE, 0, 0);
             break;
+        case 'O' * 256 + 'A':
+            EditAutoConnectOptions();
+            break;
+        case 'D' * 256 + 'C':
+            ManualConnect();
+            break;
         case 'O' * 256 + 'C':
             ClearLog();
             break;
@@ -272,7 +279,7 @@ bool ZelkMsgWnd::ChooseMenuItem(char menu, char item) {
             Disconnect();
             break;
         default:
-            break;  // Global Options, the auto-connect options, Connect and Errors come with their dialogs
+            break;  // Global Options and Errors come with their dialogs
     }
     NoteStatus();
     return true;
@@ -330,8 +337,7 @@ void ZelkMsgWnd::ReceiveMessages(const std::vector<std::string>& texts) {
     AppendRows(std::move(rows));
 }
 
-void ZelkMsgWnd::AppendIdentityReport() {
-    const ZKDeviceIdentity& identity = device_->Entry().identity;
+void ZelkMsgWnd::AppendIdentityReport(const ZKDeviceIdentity& identity) {
     std::string name;
     std::optional<std::string> identityName;
     if (server_ && server_->IdentityName(identity.rootId, 0, name)) identityName = name;
@@ -409,7 +415,26 @@ ZMsgAnswer ZelkMsgWnd::Ask(const std::string& text, ZMsgButtons buttons, int tab
 // --- connection ------------------------------------------------------------------------------------------
 
 bool ZelkMsgWnd::ProfileHasErrorDatabases() const {
-    return false;  // no device profile is loaded into the main profile yet
+    const ZPProfile* profile = device_ ? device_->Profile() : nullptr;
+    return profile && profile->GlobalErrorDB() && profile->LocalErrorDB();
+}
+
+void ZelkMsgWnd::ManualConnect() {
+    const auto choice = prompt_.chooseDevice ? prompt_.chooseDevice() : std::nullopt;
+    if (!choice) return;
+    SetExpectedIdentity(choice->rootId, choice->userId);
+    if (!device_ && !OpenDevice(choice->entry, choice->access)) {
+        Ask("Could not connect!", ZMsgButtons::Ok);
+        return;
+    }
+    RunConnectedSteps();
+}
+
+void ZelkMsgWnd::EditAutoConnectOptions() {
+    const auto edited = prompt_.autoConnectOptions ? prompt_.autoConnectOptions(options_) : std::nullopt;
+    if (!edited) return;
+    options_ = *edited;
+    settings_.registry->SaveAutoConnectOptions(options_);
 }
 
 ZMsgConnectionStatus ZelkMsgWnd::ConnectionStatus() const {
@@ -513,9 +538,9 @@ void ZelkMsgWnd::StatusTick() {
     }
     zk::SetTimer(Window(), kStatusTimer, kStatusMs);
     offlineCounter_ = 0;
+    device_->SetKey(identity.Key());
     if (!CheckSameDevice(identity)) return;
-    // The same device: its identity (in the best form the server offers) and key are taken over.
-    const bool identified = device_->RefreshIdentity();
+    device_->SetIdentity(identity);
     // The profile location is read again only where a profile is loaded from it (not yet): a device that
     // has none answers with a failure, which would drop the link it just regained.
     try {
@@ -523,7 +548,8 @@ void ZelkMsgWnd::StatusTick() {
     } catch (const std::exception&) {
         // Without a profile there is no item table; the link is in sync all the same.
     }
-    if (identified) AppendIdentityReport();
+    ZKDeviceIdentity best;
+    if (device_->IdentifyBest(best)) AppendIdentityReport(best);
 }
 
 bool ZelkMsgWnd::CheckSameDevice(const ZKDeviceIdentity& identity) {
@@ -545,9 +571,21 @@ bool ZelkMsgWnd::CheckSameDevice(const ZKDeviceIdentity& identity) {
 void ZelkMsgWnd::ErrorPoll() {
     if (device_ && ProfileHasErrorDatabases()) {
         if (++errorPollCounter_ % kErrorPollEvery != 0) return;
-        return;  // the error summary is read once the device's error states can be decoded
+        std::uint32_t code = ZKDevice::kSummaryNoError;
+        if (!device_->ErrorSummary(code)) return;
+        if (code == ZKDevice::kSummaryNoError)
+            deviceTitleFlash_.reset();
+        else
+            deviceTitleFlash_ = static_cast<int>(code);
+        if (!deviceMenu_) return;
+        ZKButton& title = *deviceMenu_->button;
+        // A flashing title only takes the new colour (the button keeps the colour it started with).
+        if (!deviceTitleFlash_ || (title.Flashing() && title.FlashSlot() != *deviceTitleFlash_))
+            title.SetFlash(false);
+        if (deviceTitleFlash_) title.SetFlash(true, *deviceTitleFlash_);
+        return;
     }
-    ZKDeviceIdentity keepAlive;
+    ZKDeviceIdentity keepAlive;  // the answer does not matter
     device_->Identify(keepAlive);
 }
 

@@ -147,6 +147,12 @@ public:
     void ClearLog();
     void ShowAbout();
     std::string AboutText() const;
+    // A message box through the installed prompt (no prompt: OK, or No).
+    ZMsgAnswer Ask(const std::string& text, ZMsgButtons buttons, int tabStop = 0);
+    // The manual connect of the Device menu: the chooser, then the device opened as chosen.
+    void ManualConnect();
+    // The auto-connect options dialog; after OK the options are taken over and stored.
+    void EditAutoConnectOptions();
     // The rows of a new device message batch, appended and shown.
     void ReceiveMessages(const std::vector<std::string>& texts) override;
 
@@ -167,7 +173,7 @@ protected:
 private:
     // Appends rows to the log, shows its end and tells the observer.
     void AppendRows(std::vector<std::string> rows);
-    void AppendIdentityReport();
+    void AppendIdentityReport(const ZKDeviceIdentity& identity);
     void StartSearching();
     void ErrorPoll();
     // The status tick's identity check once the device answered; false when the device was dropped.
@@ -187,7 +193,6 @@ private:
     // Whether the main profile holds both error databases (needed by the error poll and "Errors").
     bool ProfileHasErrorDatabases() const;
     void NoteStatus();
-    ZMsgAnswer Ask(const std::string& text, ZMsgButtons buttons, int tabStop = 0);
     std::string WorkingDirectory() const;
 
     Settings settings_;

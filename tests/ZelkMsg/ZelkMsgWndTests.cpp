@@ -53,6 +53,8 @@ protected:
     std::vector<std::string> boxes;
     ZMsgAnswer answer = ZMsgAnswer::No;
     std::optional<std::string> enteredName;
+    std::optional<ZMsgDeviceChoice> choice;
+    std::optional<ZMsgAutoConnectOptions> edited;
 
     void SetUp() override {
         fakeDevice.SetIdentity(Identity("ECU-M4", 1201));
@@ -78,6 +80,8 @@ protected:
         };
         prompt.fileName = [this](const std::string&, const std::string&) { return enteredName; };
         prompt.folder = [this](const std::string&, const std::string&) { return dir.Path() + "/"; };
+        prompt.chooseDevice = [this] { return choice; };
+        prompt.autoConnectOptions = [this](const ZMsgAutoConnectOptions&) { return edited; };
         window->SetPrompt(prompt);
         ASSERT_TRUE(window->Create());
         ZKTimerServer::SetTickWindow(window->Window());
@@ -317,6 +321,36 @@ TEST_F(ZelkMsgWndTest, MenuItemsFollowTheConnectionAndHotLettersOpenMenus) {
     EXPECT_EQ('D', window->OpenedMenu());
     zk::input::KeyUp(zk::VK_SHIFT);
     ASSERT_TRUE(zk::PumpPendingMessages());
+}
+
+TEST_F(ZelkMsgWndTest, ConnectOpensTheChosenDeviceOrSaysItCannot) {
+    Make();
+    EXPECT_TRUE(window->ChooseMenuItem('D', 'C'));  // cancelled chooser
+    EXPECT_EQ(nullptr, window->Device());
+    ZKDeviceListEntry gone = entry;
+    gone.address1 = 9;
+    choice = ZMsgDeviceChoice{gone, {}, 0, 0};
+    window->ChooseMenuItem('D', 'C');
+    EXPECT_EQ(nullptr, window->Device());
+    EXPECT_EQ((std::vector<std::string>{"Could not connect!"}), boxes);
+    choice = ZMsgDeviceChoice{entry, {}, 0x1234, 0};
+    fakeServer.SetIdentityName(0x1234, 0, "Bench Team");
+    window->ChooseMenuItem('D', 'C');
+    ASSERT_NE(nullptr, window->Device());
+    EXPECT_EQ("ID(Bench Team)", window->ConnectionStatus().DeviceTexts()[0]);
+    EXPECT_FALSE(window->ChooseMenuItem('D', 'C'));  // no second device
+}
+
+TEST_F(ZelkMsgWndTest, AutoConnectOptionsAreStoredOnlyAfterOk) {
+    Make();
+    ZMsgAutoConnectOptions stored;
+    EXPECT_TRUE(window->ChooseMenuItem('O', 'A'));  // cancelled
+    EXPECT_FALSE(registry.LoadAutoConnectOptions(stored));
+    edited = ZMsgAutoConnectOptions{1, 1, 0};
+    window->ChooseMenuItem('O', 'A');
+    EXPECT_EQ(*edited, window->AutoConnectOptions());
+    ASSERT_TRUE(registry.LoadAutoConnectOptions(stored));
+    EXPECT_EQ(*edited, stored);
 }
 
 TEST_F(ZelkMsgWndTest, TheServerLostBoxComesOnceAndYesRestartsOnce) {

@@ -1,7 +1,6 @@
 #include "ZelkMsg/ZMsgSignalWatcher.h"
 
 #include <pthread.h>
-#include <signal.h>
 
 #include "Platform/Window.h"
 
@@ -23,7 +22,7 @@ void PostClose(std::uint32_t window) {
 
 ZMsgSignalWatcher::ZMsgSignalWatcher() {
     const sigset_t set = WatchedSignals();
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    pthread_sigmask(SIG_BLOCK, &set, &previousMask_);
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -32,6 +31,7 @@ ZMsgSignalWatcher::~ZMsgSignalWatcher() {
     // The watcher's thread takes this SIGTERM itself through sigwait and sees that it should end.
     pthread_kill(thread_.native_handle(), SIGTERM);
     thread_.join();
+    pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
 void ZMsgSignalWatcher::SetWindow(zk::HWND window) {

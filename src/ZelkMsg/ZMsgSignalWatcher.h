@@ -3,7 +3,10 @@
 // program shuts down in order and exits with 0.
 //
 // The two signals are blocked in the constructing thread and in every thread started after it, and taken by
-// the watcher's own thread with sigwait; construct the watcher before any other thread starts.
+// the watcher's own thread with sigwait; construct the watcher before any other thread starts. The
+// constructing thread gets its signal mask back when the watcher goes.
+
+#include <signal.h>
 
 #include <atomic>
 #include <thread>
@@ -26,5 +29,6 @@ private:
     std::atomic<std::uint32_t> window_{0};
     std::atomic<bool> signalled_{false};
     std::atomic<bool> stopping_{false};
+    sigset_t previousMask_{};
     std::thread thread_;
 };

@@ -125,6 +125,7 @@ bool ZelkMsgWnd::ProcessWindowMessage(zk::HWND hwnd, zk::UINT message, zk::WPARA
     result = 0;
     switch (message) {
         case zk::WM_DESTROY:
+            observer_ = nullptr;  // what the closing window still does is no news
             endpoint_.Close();
             search_.WaitAndForget(std::chrono::milliseconds(2000));
             Disconnect();

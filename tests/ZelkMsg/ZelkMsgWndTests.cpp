@@ -409,6 +409,25 @@ TEST_F(ZelkMsgWndTest, CopyDataCommandsZeroToFiveAreKnown) {
     EXPECT_EQ(0, send(2, 1));
 }
 
+TEST_F(ZelkMsgWndTest, TheCaptionMovesTheWindowAndItsEdgesSizeIt) {
+    Make();
+    const zk::HWND hwnd = window->Window();
+    zk::MoveWindow(hwnd, 100, 100, 800, 600);
+    const auto hit = [&](int x, int y) {
+        return zk::SendMessage(hwnd, zk::WM_NCHITTEST, 0,
+                               zk::PointToLParam(zk::ClientToScreen(hwnd, {x, y})));
+    };
+    EXPECT_EQ(zk::HTCAPTION, hit(400, 10));
+    EXPECT_EQ(zk::HTCLIENT, hit(400, 300));
+    EXPECT_EQ(zk::HTLEFT, hit(1, 300));
+    EXPECT_EQ(zk::HTTOP, hit(400, 1));
+    EXPECT_EQ(zk::HTBOTTOMRIGHT, hit(799, 599));
+    EXPECT_EQ(zk::HTTOPLEFT, hit(6, 1));
+    zk::ShowWindow(hwnd, zk::SW_MAXIMIZE);
+    EXPECT_EQ(zk::HTCAPTION, hit(400, 1));  // a maximised window has no sizing edges
+    zk::ShowWindow(hwnd, zk::SW_RESTORE);
+}
+
 TEST(ZelkMsgWndSizing, ADraggedEdgeStopsAtTheMinimumAndTheOppositeEdgeStays) {
     zk::Rect r{100, 100, 700, 400};  // 600 × 300
     ZelkMsgWnd::ApplyMinimumSize(zk::WMSZ_LEFT, r);

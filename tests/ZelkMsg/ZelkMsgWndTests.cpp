@@ -1,0 +1,446 @@
+// The main window on the headless backend with an in-process server: device messages and the identity
+// report in the log, the status tick's checks, AutoOffLine, the automatic search, Save, Copy To Clipboard,
+// menus and keys, the server-lost path, closing, placement and the minimum size.
+#include "ZelkMsg/ZelkMsgWnd.h"
+
+#include <gtest/gtest.h>
+
+#include "Common/ZKTimerServer.h"
+#include "Common/device/ZKNetCodes.h"
+#include "Common/device/ZKServer.h"
+#include "Gui/ZKCopyDataCommand.h"
+#include "Platform/Clipboard.h"
+#include "Platform/Input.h"
+#include "Platform/MessageLoop.h"
+#include "ZelkMsg/ZMsgRegistry.h"
+#include "support/FakeZKServer.h"
+#include "support/TestSupport.h"
+#include "support/Watchdog.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Op = FakeZKDevice::Op;
+
+ZKDeviceIdentity Identity(const std::string& type, std::uint32_t serial) {
+    ZKDeviceIdentity id;
+    id.typeName = type;
+    id.serialNumber = serial;
+    id.boxState = 10000;
+    id.mainMajor = 3;
+    id.mainMinor = 1;
+    id.mainBuild = 7;
+    id.lastProgramTime = 1710149400;
+    return id;
+}
+
+class ZelkMsgWndTest : public ::testing::Test {
+protected:
+    zktest::TempDir dir;
+    zktest::ScopedEnv hkcu{"ZK_HKCU_DB", dir.File("hkcu.db")};
+    zktest::ScopedEnv hklm{"ZK_HKLM_DB", dir.File("hklm.db")};
+    zktest::ScopedEnv runtime{"XDG_RUNTIME_DIR", dir.Path()};
+    zktest::ScopedEnv tz{"TZ", "UTC"};
+    zk::WindowSystemScope scope{
+        zk::WindowSystemOptions{{1920, 1080}, std::nullopt, zk::BackendChoice::Headless}};
+    zktest::Watchdog watchdog{30s};
+    ZMsgRegistry registry;
+    FakeZKServer fakeServer;
+    FakeZKDevice fakeDevice;
+    ZKDeviceListEntry entry;
+    std::unique_ptr<ZelkMsgWnd> window;
+    std::unique_ptr<ZKServer> server;
+    std::vector<std::string> boxes;
+    ZMsgAnswer answer = ZMsgAnswer::No;
+    std::optional<std::string> enteredName;
+    std::optional<ZMsgDeviceChoice> choice;
+    std::optional<ZMsgAutoConnectOptions> edited;
+
+    void SetUp() override {
+        fakeDevice.SetIdentity(Identity("ECU-M4", 1201));
+        entry.address1 = 1;
+        entry.address3 = 1;
+        entry.identity = Identity("ECU-M4", 1201);
+        entry.description = "bench";
+        fakeServer.AddDevice(1, 0, 1, fakeDevice);
+        fakeServer.SetDeviceList(entry.Encode());
+    }
+
+    void Make(ZelkMsgWnd::Settings settings = {}) {
+        settings.registry = &registry;
+        settings.copyDataEndpoint = false;
+        window = std::make_unique<ZelkMsgWnd>(settings);
+        const FakeZKServer fake = fakeServer;
+        server = std::make_unique<ZKServer>([fake] { return std::make_unique<FakeZKServer>(fake); });
+        window->SetServer(server.get());
+        ZMsgPrompt prompt;
+        prompt.messageBox = [this](const std::string& text, ZMsgButtons buttons, int) {
+            boxes.push_back(text);
+            return buttons == ZMsgButtons::Ok ? ZMsgAnswer::Ok : answer;
+        };
+        prompt.fileName = [this](const std::string&, const std::string&) { return enteredName; };
+        prompt.folder = [this](const std::string&, const std::string&) { return dir.Path() + "/"; };
+        prompt.chooseDevice = [this] { return choice; };
+        prompt.autoConnectOptions = [this](const ZMsgAutoConnectOptions&) { return edited; };
+        window->SetPrompt(prompt);
+        ASSERT_TRUE(window->Create());
+        ZKTimerServer::SetTickWindow(window->Window());
+        server->SetMainWindow(window->Window());
+    }
+
+    void TearDown() override {
+        if (window && zk::IsWindow(window->Window())) zk::DestroyWindow(window->Window());
+        ZKTimerServer::SetTickWindow(zk::HWND());
+        server.reset();
+        window.reset();
+    }
+
+    // Dispatches messages until `done` holds; false when it did not within `timeout`.
+    static bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s) {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end || !zk::PumpPendingMessages()) return false;
+            std::this_thread::sleep_for(5ms);
+        }
+        return true;
+    }
+
+    void Connect() {
+        ASSERT_TRUE(window->OpenDevice(entry, {}));
+        window->RunConnectedSteps();
+    }
+    std::size_t Rows() const { return window->LogRows().size(); }
+};
+
+TEST_F(ZelkMsgWndTest, TheFirstTickReportsTheIdentityAndMessagesFollowAsRows) {
+    Make();
+    fakeDevice.QueueMessages({"Idle speed 850 rpm", "Oil pressure low!!", "two\nlines"});
+    Connect();
+    EXPECT_EQ("CONNECTED (not in sync)", window->StateText());
+    window->StatusTick();
+    EXPECT_EQ("CONNECTED", window->StateText());
+    ASSERT_EQ(16u, Rows());
+    EXPECT_EQ("$cgDEVICE :$tECU-M4 #1201", window->LogRows()[1]);
+    ASSERT_TRUE(PumpUntil([&] { return Rows() == 19; }));
+    const auto rows = window->LogRows();
+    EXPECT_EQ("$cwIdle speed 850 rpm", rows[16]);
+    EXPECT_EQ("$crOil pressure low", rows[17]);
+    EXPECT_EQ("$cwtwolines", rows[18]);
+    // A tick while the link is fully up only keeps it alive: no second report.
+    window->StatusTick();
+    EXPECT_EQ(19u, Rows());
+}
+
+TEST_F(ZelkMsgWndTest, ADifferentDeviceAfterALinkLossIsDroppedWithARedRow) {
+    struct Change {
+        std::function<void(ZKDeviceIdentity&)> apply;
+        std::string row;
+    };
+    const Change changes[] = {
+        {[](ZKDeviceIdentity& id) { id.typeName = "OTHER"; }, "$crDevice type has changed"},
+        {[](ZKDeviceIdentity& id) { id.rootId = 99; }, "$crRootID changed"},
+        {[](ZKDeviceIdentity& id) { id.mainBuild = 8; }, "$crBox code changed"}};
+    Make();
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.row);
+        fakeDevice.SetIdentity(Identity("ECU-M4", 1201));
+        Connect();
+        window->SetExpectedIdentity(0x1234, 0);
+        ZKDeviceIdentity same = Identity("ECU-M4", 1201);
+        same.rootId = 0x1234;
+        fakeDevice.SetIdentity(same);
+        window->StatusTick();
+        ASSERT_TRUE(window->Device()->IsFullyUp());
+        window->Device()->MarkLost();
+        change.apply(same);
+        fakeDevice.SetIdentity(same);
+        window->StatusTick();
+        EXPECT_EQ(nullptr, window->Device());
+        EXPECT_EQ(change.row, window->LogRows().back());
+        EXPECT_EQ("OFFLINE", window->StateText());
+    }
+}
+
+TEST_F(ZelkMsgWndTest, AutoOffLineDropsTheDeviceOnTheEleventhFailedIdentification) {
+    Make();
+    Connect();
+    fakeDevice.SetAnswer(Op::Identify, zknet::kE_FAIL);
+    for (int i = 1; i <= 10; ++i) {
+        window->StatusTick();
+        ASSERT_NE(nullptr, window->Device()) << i;
+        EXPECT_EQ(static_cast<std::uint32_t>(i), window->OfflineCounter());
+    }
+    EXPECT_EQ("DISCONNECTED", window->StateText());
+    window->StatusTick();
+    EXPECT_EQ(nullptr, window->Device());
+    EXPECT_EQ(0u, window->OfflineCounter());
+}
+
+TEST_F(ZelkMsgWndTest, WithoutAutoOffLineASilentDeviceStaysAndAnAnswerResetsTheCount) {
+    registry.SaveAutoConnectOptions({0, 0, 0});
+    Make();
+    Connect();
+    fakeDevice.SetAnswer(Op::Identify, zknet::kE_FAIL);
+    for (int i = 0; i < 30; ++i)
+        window->StatusTick();
+    EXPECT_NE(nullptr, window->Device());
+    fakeDevice.SetAnswer(Op::Identify, zknet::kS_OK);
+    window->StatusTick();
+    EXPECT_EQ("CONNECTED", window->StateText());
+    EXPECT_EQ(16u, Rows());
+}
+
+TEST_F(ZelkMsgWndTest, TheSearchOpensTheFirstDeviceAndResumesAfterADisconnect) {
+    ZelkMsgWnd::Settings settings;
+    settings.searchForTheRun = true;
+    Make(settings);
+    EXPECT_EQ("OFFLINE Searching....", window->StateText());
+    EXPECT_EQ((ZMsgAutoConnectOptions{1, 0, 1}), window->AutoConnectOptions());
+    ASSERT_TRUE(PumpUntil([&] { return window->Device() != nullptr; }));
+    EXPECT_EQ("ECU-M4", window->Device()->Entry().identity.typeName);
+    // No root id: the option opens the device without an identity.
+    EXPECT_EQ(0, window->Device()->Access().rootId);
+    window->Disconnect();
+    EXPECT_TRUE(window->Searching());
+    // The run's searching is not stored.
+    ZMsgAutoConnectOptions stored;
+    registry.LoadAutoConnectOptions(stored);
+    EXPECT_EQ(0u, stored.autoConnect);
+}
+
+TEST_F(ZelkMsgWndTest, SingleShotStopsSearchingAfterTheFirstConnection) {
+    registry.SaveAutoConnectOptions({1, 1, 1});
+    Make();
+    ASSERT_TRUE(PumpUntil([&] { return window->Device() != nullptr; }));
+    EXPECT_FALSE(window->Searching());
+    window->Disconnect();
+    EXPECT_EQ("OFFLINE", window->StateText());
+}
+
+TEST_F(ZelkMsgWndTest, OnlyTheSelectedDeviceIsOpened) {
+    ZKDeviceListEntry other = entry;
+    other.address1 = 2;
+    other.identity = Identity("PDU-16", 77);
+    auto list = entry.Encode();
+    other.AppendTo(list);
+    fakeServer.SetDeviceList(list);
+    FakeZKDevice pdu;
+    pdu.SetIdentity(other.identity);
+    fakeServer.AddDevice(2, 0, 1, pdu);
+    for (const char* selector : {"1", "PDU-16#77"}) {
+        ZelkMsgWnd::Settings settings;
+        settings.searchForTheRun = true;
+        settings.onlyDevice = ZMsgDeviceSelector::Parse(selector);
+        Make(settings);
+        ASSERT_TRUE(PumpUntil([&] { return window->Device() != nullptr; })) << selector;
+        EXPECT_EQ("PDU-16", window->Device()->Entry().identity.typeName) << selector;
+        TearDown();
+        zk::MSG quit;  // the destroyed window's WM_QUIT
+        while (zk::PeekMessage(quit, zk::PM_REMOVE)) {
+        }
+    }
+    EXPECT_FALSE(ZMsgDeviceSelector::Parse("PDU-16#"));
+    EXPECT_FALSE(ZMsgDeviceSelector::Parse("#77"));
+    EXPECT_FALSE(ZMsgDeviceSelector::Parse("x1"));
+}
+
+TEST_F(ZelkMsgWndTest, SaveWritesTheRowsAndAsksBeforeOverwriting) {
+    registry.SetWorkingDirectory(dir.Path() + "/");
+    Make();
+    window->ReceiveMessages({"first", "hot!!"});
+    enteredName.reset();
+    window->SaveLog();
+    EXPECT_TRUE(boxes.empty());  // cancelled
+
+    enteredName = "run";
+    window->SaveLog();
+    const std::string path = dir.File("run.txt");
+    EXPECT_EQ("first\r\nhot\r\n", zktest::ReadWholeFile(path));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Log written to \"" + path + "\"", boxes[0]);
+
+    window->ReceiveMessages({"more"});
+    answer = ZMsgAnswer::No;
+    window->SaveLog();
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ("\"" + path + "\" already exists.\nDo you want to overwrite it?", boxes[1]);
+    EXPECT_EQ("first\r\nhot\r\n", zktest::ReadWholeFile(path));
+    answer = ZMsgAnswer::Yes;
+    window->SaveLog();
+    EXPECT_EQ("first\r\nhot\r\nmore\r\n", zktest::ReadWholeFile(path));
+
+    // Save To takes the chosen folder and always appends ".txt".
+    enteredName = "run.txt";
+    window->SaveLogTo();
+    EXPECT_EQ("first\r\nhot\r\nmore\r\n", zktest::ReadWholeFile(dir.File("run.txt.txt")));
+}
+
+TEST_F(ZelkMsgWndTest, CopyToClipboardAndClearLog) {
+    Make();
+    Connect();
+    window->StatusTick();
+    window->ReceiveMessages({"hot!!"});
+    window->CopyToClipboard();
+    const std::string text = zk::GetClipboardText();
+    EXPECT_TRUE(text.starts_with("\nDEVICE : ECU-M4 #1201\nIDENTITY : 0\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("\nLAST PROGRAM TIME : Mon Mar 11 09:30:00 2024\n")) << text;
+    EXPECT_TRUE(text.ends_with("\nhot\n")) << text;
+    window->ClearLog();
+    EXPECT_EQ(0u, Rows());
+}
+
+TEST_F(ZelkMsgWndTest, MenuItemsFollowTheConnectionAndHotLettersOpenMenus) {
+    Make();
+    const auto enabled = [&](char item) {
+        for (const ZMsgMenuItem& i : window->MenuItems('D'))
+            if (i.key == item) return i.enabled;
+        return false;
+    };
+    EXPECT_TRUE(enabled('A'));
+    EXPECT_TRUE(enabled('C'));
+    EXPECT_FALSE(enabled('D'));
+    EXPECT_FALSE(enabled('E'));
+    EXPECT_FALSE(window->ChooseMenuItem('D', 'D'));
+    EXPECT_TRUE(window->ChooseMenuItem('D', 'A'));  // searching on
+    EXPECT_FALSE(enabled('C'));
+    EXPECT_EQ("OFFLINE Searching....", window->StateText());
+    EXPECT_TRUE(window->ChooseMenuItem('D', 'A'));  // and off again
+    Connect();
+    EXPECT_FALSE(enabled('A'));
+    EXPECT_TRUE(enabled('D'));
+    EXPECT_TRUE(window->ChooseMenuItem('D', 'D'));
+    EXPECT_EQ(nullptr, window->Device());
+
+    // The Device menu opens as a popup, which the Escape waiting in the queue closes again.
+    zk::input::KeyPress(zk::VK_ESCAPE);
+    zk::SendMessage(window->Window(), zk::WM_KEYDOWN, 'D', 0);
+    EXPECT_EQ('D', window->OpenedMenu());
+    zk::input::KeyDown(zk::VK_SHIFT);
+    ASSERT_TRUE(zk::PumpPendingMessages());
+    zk::SendMessage(window->Window(), zk::WM_KEYDOWN, 'F', 0);
+    EXPECT_EQ('D', window->OpenedMenu());
+    zk::input::KeyUp(zk::VK_SHIFT);
+    ASSERT_TRUE(zk::PumpPendingMessages());
+}
+
+TEST_F(ZelkMsgWndTest, ConnectOpensTheChosenDeviceOrSaysItCannot) {
+    Make();
+    EXPECT_TRUE(window->ChooseMenuItem('D', 'C'));  // cancelled chooser
+    EXPECT_EQ(nullptr, window->Device());
+    ZKDeviceListEntry gone = entry;
+    gone.address1 = 9;
+    choice = ZMsgDeviceChoice{gone, {}, 0, 0};
+    window->ChooseMenuItem('D', 'C');
+    EXPECT_EQ(nullptr, window->Device());
+    EXPECT_EQ((std::vector<std::string>{"Could not connect!"}), boxes);
+    choice = ZMsgDeviceChoice{entry, {}, 0x1234, 0};
+    fakeServer.SetIdentityName(0x1234, 0, "Bench Team");
+    window->ChooseMenuItem('D', 'C');
+    ASSERT_NE(nullptr, window->Device());
+    EXPECT_EQ("ID(Bench Team)", window->ConnectionStatus().DeviceTexts()[0]);
+    EXPECT_FALSE(window->ChooseMenuItem('D', 'C'));  // no second device
+}
+
+TEST_F(ZelkMsgWndTest, AutoConnectOptionsAreStoredOnlyAfterOk) {
+    Make();
+    ZMsgAutoConnectOptions stored;
+    EXPECT_TRUE(window->ChooseMenuItem('O', 'A'));  // cancelled
+    EXPECT_FALSE(registry.LoadAutoConnectOptions(stored));
+    edited = ZMsgAutoConnectOptions{1, 1, 0};
+    window->ChooseMenuItem('O', 'A');
+    EXPECT_EQ(*edited, window->AutoConnectOptions());
+    ASSERT_TRUE(registry.LoadAutoConnectOptions(stored));
+    EXPECT_EQ(*edited, stored);
+}
+
+TEST_F(ZelkMsgWndTest, TheServerLostBoxComesOnceAndYesRestartsOnce) {
+    Make();
+    int asked = 0;
+    int restarted = 0;
+    window->SetServerLostHandlers([&](const std::string&) { return ++asked, true; }, [&] { ++restarted; });
+    zk::PostMessage(window->Window(), WMU_SERVER_LOST, 0, 0);
+    zk::PostMessage(window->Window(), WMU_SERVER_LOST, 0, 0);
+    zk::CMessageLoop loop;
+    EXPECT_EQ(0, loop.Run());  // the window closes itself and quits with 0
+    EXPECT_FALSE(zk::IsWindow(window->Window()));
+    EXPECT_EQ(1, asked);
+    EXPECT_EQ(1, restarted);
+}
+
+TEST_F(ZelkMsgWndTest, CloseWaitsForModalChildrenAndStoresTheRestoredPlacement) {
+    Make();
+    const zk::HWND hwnd = window->Window();
+    zk::MoveWindow(hwnd, 40, 30, 700, 500);
+    window->ModalStack().Push(hwnd);
+    zk::SendMessage(hwnd, zk::WM_CLOSE, 0, 0);
+    EXPECT_TRUE(zk::IsWindow(hwnd));
+    window->ModalStack().Remove(hwnd);
+    zk::ShowWindow(hwnd, zk::SW_MINIMIZE);
+    zk::SendMessage(hwnd, zk::WM_CLOSE, 0, 0);
+    EXPECT_FALSE(zk::IsWindow(hwnd));
+    zk::WindowPlacement stored;
+    ASSERT_TRUE(registry.GetWindowPlacement(stored));
+    EXPECT_EQ(static_cast<std::uint32_t>(zk::SW_SHOWNORMAL), stored.showCmd);
+    EXPECT_EQ((zk::Rect{40, 30, 740, 530}), stored.normalPosition);
+}
+
+TEST_F(ZelkMsgWndTest, ASavedMaximisedPlacementIsAppliedAtCreation) {
+    zk::WindowPlacement placement;
+    placement.showCmd = zk::SW_SHOWMAXIMIZED;
+    placement.normalPosition = {10, 20, 810, 620};
+    registry.SetWindowPlacement(placement);
+    Make();
+    EXPECT_EQ((zk::Rect{10, 20, 810, 620}), zk::GetWindowRect(window->Window()));
+    ASSERT_TRUE(zk::PumpPendingMessages());
+    EXPECT_TRUE(zk::IsZoomed(window->Window()));
+    EXPECT_EQ("ZelkMsg 2.15.83", zk::GetWindowText(window->Window()));
+}
+
+TEST_F(ZelkMsgWndTest, CopyDataCommandsZeroToFiveAreKnown) {
+    Make();
+    const auto send = [&](std::uint32_t command, std::uintptr_t dwData = 0) {
+        const auto block = ZKCopyDataCommand::MakeBlock(command, {}, 24);
+        zk::COPYDATASTRUCT data{dwData, static_cast<zk::DWORD>(block.size()), block.data()};
+        return zk::SendMessage(window->Window(), zk::WM_COPYDATA, 0, reinterpret_cast<zk::LPARAM>(&data));
+    };
+    for (std::uint32_t command = 0; command <= 5; ++command)
+        EXPECT_EQ(1, send(command)) << command;
+    EXPECT_EQ(0, send(6));
+    EXPECT_EQ(0, send(2, 1));
+}
+
+TEST_F(ZelkMsgWndTest, TheCaptionMovesTheWindowAndItsEdgesSizeIt) {
+    Make();
+    const zk::HWND hwnd = window->Window();
+    zk::MoveWindow(hwnd, 100, 100, 800, 600);
+    const auto hit = [&](int x, int y) {
+        return zk::SendMessage(hwnd, zk::WM_NCHITTEST, 0,
+                               zk::PointToLParam(zk::ClientToScreen(hwnd, {x, y})));
+    };
+    EXPECT_EQ(zk::HTCAPTION, hit(400, 10));
+    EXPECT_EQ(zk::HTCLIENT, hit(400, 300));
+    EXPECT_EQ(zk::HTLEFT, hit(1, 300));
+    EXPECT_EQ(zk::HTTOP, hit(400, 1));
+    EXPECT_EQ(zk::HTBOTTOMRIGHT, hit(799, 599));
+    EXPECT_EQ(zk::HTTOPLEFT, hit(6, 1));
+    zk::ShowWindow(hwnd, zk::SW_MAXIMIZE);
+    EXPECT_EQ(zk::HTCAPTION, hit(400, 1));  // a maximised window has no sizing edges
+    zk::ShowWindow(hwnd, zk::SW_RESTORE);
+}
+
+TEST(ZelkMsgWndSizing, ADraggedEdgeStopsAtTheMinimumAndTheOppositeEdgeStays) {
+    zk::Rect r{100, 100, 700, 400};  // 600 × 300
+    ZelkMsgWnd::ApplyMinimumSize(zk::WMSZ_LEFT, r);
+    EXPECT_EQ((zk::Rect{60, 100, 700, 400}), r);
+    r = {100, 100, 700, 400};
+    ZelkMsgWnd::ApplyMinimumSize(zk::WMSZ_BOTTOMRIGHT, r);
+    EXPECT_EQ((zk::Rect{100, 100, 740, 580}), r);
+    r = {100, 100, 700, 400};
+    ZelkMsgWnd::ApplyMinimumSize(zk::WMSZ_TOP, r);
+    EXPECT_EQ((zk::Rect{100, -80, 700, 400}), r);
+    r = {0, 0, 800, 600};
+    ZelkMsgWnd::ApplyMinimumSize(zk::WMSZ_TOPLEFT, r);
+    EXPECT_EQ((zk::Rect{0, 0, 800, 600}), r);
+}
+
+}  // namespace

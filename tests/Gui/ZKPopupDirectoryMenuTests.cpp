@@ -98,6 +98,24 @@ TEST_F(DirectoryMenuTest, CreateMakesAFolderAndRefusesAnExistingName) {
     EXPECT_EQ(std::vector<std::string>{"Error\nDirectory already exists"}, chooser.told);
 }
 
+TEST_F(DirectoryMenuTest, TheNewFolderIsNamedInATextEntryDialog) {
+    ZKPopupDirectoryMenu chooser(settings, root, owner.MainWindow(), anchor);
+    owner.Later([&] {
+        Pick(1);  // CREATE
+        for (const char ch : std::string("Gr\xFC\xDF"
+                                         "e"))
+            input::Char(static_cast<unsigned char>(ch));
+        input::KeyPress(VK_RETURN);
+        Pick(0);  // SELECT the new folder
+    });
+    EXPECT_EQ(ZKPopupMenu::kChosen, chooser.DoModal());
+    EXPECT_EQ(root +
+                  "/Gr\xC3\xBC\xC3\x9F"
+                  "e",
+              chooser.Chosen())
+        << "typed in Windows-1252, made in UTF-8";
+}
+
 // Finds of a search: DESKTOP 0, RECENT FILES 1, ".." 2, Alpha 3, beta 4, beta/inner 5.
 TEST_F(DirectoryMenuTest, SearchShowsWhatItFoundOrSaysItTookTooLong) {
     ASSERT_EQ(0, ::unlink((root + "/to-beta").c_str()));  // which name a linked folder is found by varies

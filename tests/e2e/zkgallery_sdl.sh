@@ -25,21 +25,7 @@ ZK_BACKEND=sdl "$zkgallery" > "$tmp/out.txt" 2>&1 &
 pid=$!
 trap 'kill $pid 2> /dev/null; rm -rf "$tmp"' EXIT
 
-# pixel X Y: the screen's colour at (X, Y) as RRGGBB
-pixel() {
-    import -window root -crop "1x1+$1+$2" "$tmp/pixel.png" && convert "$tmp/pixel.png" -format "%[hex:u.p{0,0}]" info: | cut -c1-6
-}
-# expect_pixel WHAT X Y RRGGBB: waits up to 5 s for the colour, since painting follows the events
-expect_pixel() {
-    local what="$1" x="$2" y="$3" want="$4" got=""
-    for _ in $(seq 50); do
-        got=$(pixel "$x" "$y")
-        [[ "$got" == "$want" ]] && return 0
-        sleep 0.1
-    done
-    echo "FAIL: $what: ($x, $y) is #$got, expected #$want"
-    fail=1
-}
+source "$(dirname "$0")/screen_pixels.sh"
 
 if ! timeout 20 xdotool search --sync --onlyvisible --name '^Input$' > /dev/null; then
     echo "FAIL: the gallery's windows did not appear"

@@ -34,8 +34,9 @@ TEST(ZKExprToolFormats, OptionTexts) {
     EXPECT_EQ("#####", states->Format(1.7976931348623157e308));
     for (const char* bad : {"real:1,2", "real:a,2,1", "real:0,1,1,8", "time:0,1,1,ms", "time:0,1,9",
                             "enum:ON", "enum:", "hex:1,2,3", "real", "real:0,1,-1"}) {
+        error.clear();
         EXPECT_EQ(nullptr, ZKParseFormatOption(bad, error)) << bad;
-        EXPECT_FALSE(error.empty());
+        EXPECT_FALSE(error.empty()) << bad;
     }
 }
 

@@ -48,7 +48,9 @@ TEST(ZKExpressionOperatorsComparisons, NaNComparesFalseAndEqualityIsExact) {
 TEST(ZKExpressionOperatorsAssignment, CompoundFormsAndUndefinedValues) {
     // The statement itself stays defined, the variable does not.
     EXPECT_EQ("undefined", Once("undefined()"));
-    EXPECT_NE("undefined", Once("var(v,5); v += undefined()"));
+    const std::string statement = Once("var(v,5); v += undefined()");
+    EXPECT_NE(0u, statement.rfind("error:", 0)) << statement;  // it compiled
+    EXPECT_NE("undefined", statement);
     EXPECT_EQ("undefined", Once("var(v,5); v += undefined(); v"));
     EXPECT_EQ("undefined", Once("var(v,5); v /= 0; v"));
     EXPECT_EQ("5", Once("var(v,5); v /= 0; v = 5"));

@@ -20,7 +20,11 @@ inline std::string DeviceProfileText() {
         sources += "SOURCE(" + n + ", S_" + n + ", \"Source " + n + "\")\n";
         (i <= 20 ? one : two) += (i == 1 || i == 21 ? "S_" : ", S_") + n;
     }
-    return zptest::Basics(" RENAMING_DEFINITIONS(Names, 1300) ITEM_MIN_LOGGING_AND_SECURITY(Table)\n") +
+    // The items' ids must be in the id database too.
+    std::string basics =
+        zptest::Basics(" RENAMING_DEFINITIONS(Names, 1300) ITEM_MIN_LOGGING_AND_SECURITY(Table)\n");
+    basics.replace(basics.find("ID(ID_D, 4)"), 11, "ID(ID_D, 4) ID(ID_VOLTS, 0x100) ID(ID_TEMP, 0x80)");
+    return basics +
            "ITEM(Volts) { ID(0x100) TYPE(UNSIGNED) BITS(16) SCALE(0.5) OFFSET(1) QTY(Q_V) }\n"
            "ITEM(Temp) { ID(0x80) TYPE(SIGNED) BITS(8) QTY(Q_V) }\n"
            "MENU(Root) { ITEM(Volts) ITEM(Temp) }\n"

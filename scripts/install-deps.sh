@@ -7,7 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev
     libgrpc++-dev libprotobuf-dev protobuf-compiler protobuf-compiler-grpc
-    libtomlplusplus-dev libcli11-dev libmuparser-dev libcrypto++-dev
+    libtomlplusplus-dev libcli11-dev libmuparser-dev libcrypto++-dev zlib1g-dev
     libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev
     fonts-wine  # Tahoma, the toolkit's font
     xvfb xauth xdotool imagemagick

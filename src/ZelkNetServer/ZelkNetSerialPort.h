@@ -8,13 +8,13 @@
 
 class ZelkNetSerialPort final : public ZelkNetLinkPort {
 public:
-    explicit ZelkNetSerialPort(ZelkNetLinkSpec spec) : spec_(std::move(spec)) {}
+    explicit ZelkNetSerialPort(ZelkNetLinkSpec linkSpec) : spec_(std::move(linkSpec)) {}
 
     int Open(int wakeFd, std::string& why) override;
     bool StillThere(int fd) override;
 
 private:
-    // Raw mode with the spec's settings; false with the reason.
+    // Raw mode with the link settings; false with the reason.
     bool Configure(int fd, std::string& why) const;
 
     ZelkNetLinkSpec spec_;

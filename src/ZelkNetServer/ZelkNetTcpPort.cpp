@@ -13,14 +13,15 @@ namespace {
 
 using AddressList = std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)>;
 
-AddressList Resolve(const ZelkNetLinkSpec& spec, bool passive, std::string& why) {
+AddressList Resolve(const ZelkNetLinkSpec& linkSpec, bool passive, std::string& why) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICSERV | (passive ? AI_PASSIVE : 0);
     addrinfo* found = nullptr;
-    const int error = ::getaddrinfo(spec.host.c_str(), std::to_string(spec.port).c_str(), &hints, &found);
-    if (error != 0) why = "cannot resolve " + spec.host + ": " + ::gai_strerror(error);
+    const int error =
+        ::getaddrinfo(linkSpec.host.c_str(), std::to_string(linkSpec.port).c_str(), &hints, &found);
+    if (error != 0) why = "cannot resolve " + linkSpec.host + ": " + ::gai_strerror(error);
     return AddressList(error == 0 ? found : nullptr, &::freeaddrinfo);
 }
 

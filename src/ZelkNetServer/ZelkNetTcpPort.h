@@ -10,7 +10,7 @@ class ZelkNetTcpPort final : public ZelkNetLinkPort {
 public:
     static constexpr int kConnectTimeoutMs = 5000;
 
-    explicit ZelkNetTcpPort(ZelkNetLinkSpec spec) : spec_(std::move(spec)) {}
+    explicit ZelkNetTcpPort(ZelkNetLinkSpec linkSpec) : spec_(std::move(linkSpec)) {}
     ~ZelkNetTcpPort() override;
 
     int Open(int wakeFd, std::string& why) override;

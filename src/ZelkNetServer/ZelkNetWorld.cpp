@@ -34,19 +34,20 @@ void ZelkNetWorld::Start() {
 
 void ZelkNetWorld::StartLinks() {
     for (std::size_t i = 0; i < devices_.size(); ++i) {
-        const std::optional<ZelkNetLinkSpec>& spec = scenario_.devices[i].link;
-        if (!spec) continue;
+        const std::optional<ZelkNetLinkSpec>& linkSpec = scenario_.devices[i].link;
+        if (!linkSpec) continue;
         std::unique_ptr<ZelkNetLinkPort> port;
-        if (spec->kind == ZelkNetLinkSpec::Kind::Serial)
-            port = std::make_unique<ZelkNetSerialPort>(*spec);
+        if (linkSpec->kind == ZelkNetLinkSpec::Kind::Serial)
+            port = std::make_unique<ZelkNetSerialPort>(*linkSpec);
         else
-            port = std::make_unique<ZelkNetTcpPort>(*spec);
+            port = std::make_unique<ZelkNetTcpPort>(*linkSpec);
         ZelkNetSimDevice* device = devices_[i].get();
         ZelkNetLinkSink sink{
             [device](bool up) { device->SetLinkUp(up); },
             [device](const std::vector<std::string>& lines) { device->QueueMessages(lines); },
             [](const std::string& text) { ZelkNetLog(text); }};
-        links_.push_back(std::make_unique<ZelkNetLink>(spec->Describe(), std::move(port), std::move(sink)));
+        links_.push_back(
+            std::make_unique<ZelkNetLink>(linkSpec->Describe(), std::move(port), std::move(sink)));
         links_.back()->Start();
     }
 }

@@ -94,16 +94,16 @@ private:
 };
 
 ZelkNetLinkSpec SerialSpec(const std::string& path) {
-    ZelkNetLinkSpec spec;
-    spec.path = path;
-    spec.baud = 9600;
-    spec.SetFrame("7E2");
-    return spec;
+    ZelkNetLinkSpec linkSpec;
+    linkSpec.path = path;
+    linkSpec.baud = 9600;
+    linkSpec.SetFrame("7E2");
+    return linkSpec;
 }
 
-std::unique_ptr<ZelkNetLink> SerialLink(const ZelkNetLinkSpec& spec, Recorder& recorder) {
+std::unique_ptr<ZelkNetLink> SerialLink(const ZelkNetLinkSpec& linkSpec, Recorder& recorder) {
     auto link =
-        std::make_unique<ZelkNetLink>("test", std::make_unique<ZelkNetSerialPort>(spec), recorder.Sink());
+        std::make_unique<ZelkNetLink>("test", std::make_unique<ZelkNetSerialPort>(linkSpec), recorder.Sink());
     link->Start();
     return link;
 }
@@ -220,11 +220,11 @@ private:
 };
 
 ZelkNetLinkSpec TcpSpec(std::uint16_t port, ZelkNetLinkSpec::Kind kind) {
-    ZelkNetLinkSpec spec;
-    spec.kind = kind;
-    spec.host = "127.0.0.1";
-    spec.port = port;
-    return spec;
+    ZelkNetLinkSpec linkSpec;
+    linkSpec.kind = kind;
+    linkSpec.host = "127.0.0.1";
+    linkSpec.port = port;
+    return linkSpec;
 }
 
 }  // namespace

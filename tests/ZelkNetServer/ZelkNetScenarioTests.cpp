@@ -193,14 +193,15 @@ TEST(ZelkNetScenario, TheBuiltDemoServesACompiledProfileForEveryDevice) {
         ASSERT_TRUE(ZPImageLoader::Load(image, profile, {}, error)) << id.typeName << ": " << error;
         EXPECT_EQ(id.typeName, profile.Header()->DevType());
         EXPECT_EQ(location.address, profile.Header()->ProfileAddress());
-        for (const ZelkNetErrorSpec& spec : device.errors) {
+        for (const ZelkNetErrorSpec& errorSpec : device.errors) {
             ASSERT_TRUE(profile.LocalErrorDB()) << id.typeName;
             const ZPLocalErrorDB::Group* group = nullptr;
             for (const auto& candidate : profile.LocalErrorDB()->Groups())
                 for (const ZPErrorInfo* source : candidate.sources)
-                    if (source->id == spec.id) group = &candidate;
-            ASSERT_TRUE(group) << id.typeName << " error " << spec.id;
-            EXPECT_LT(std::bit_width(spec.active | spec.stored), group->causes.size() + 1) << spec.id;
+                    if (source->id == errorSpec.id) group = &candidate;
+            ASSERT_TRUE(group) << id.typeName << " error " << errorSpec.id;
+            EXPECT_LT(std::bit_width(errorSpec.active | errorSpec.stored), group->causes.size() + 1)
+                << errorSpec.id;
         }
     }
 }

@@ -25,9 +25,9 @@ std::string RealText(double value) {
     return text;
 }
 
-int WordIndex(const ZPKeywordSpec& spec, const std::string& word) {
-    for (int i = 0; i < spec.wordCount; ++i)
-        if (word == spec.words[i]) return i;
+int WordIndex(const ZPKeywordSpec& row, const std::string& word) {
+    for (int i = 0; i < row.wordCount; ++i)
+        if (word == row.words[i]) return i;
     return -1;
 }
 
@@ -276,9 +276,9 @@ void ZPOpenMap::Save(ZPRecordWriter& out) const {
         while (code < grammar.size() && entry.keyword != grammar[code].keyword)
             ++code;
         if (code == grammar.size()) code = 0;  // never happens: every entry was read by this grammar
-        const ZPKeywordSpec& spec = grammar[code];
+        const ZPKeywordSpec& row = grammar[code];
         out.U8(static_cast<std::uint8_t>(code));
-        const char* signature = spec.signature;
+        const char* signature = row.signature;
         if (*signature == 'W') {
             out.Count(entry.args.size());
             for (const std::string& word : entry.args)
@@ -297,7 +297,7 @@ void ZPOpenMap::Save(ZPRecordWriter& out) const {
                     out.F64(std::strtod(arg.c_str(), nullptr));
                     break;
                 case 'E':
-                    out.U8(static_cast<std::uint8_t>(WordIndex(spec, arg)));
+                    out.U8(static_cast<std::uint8_t>(WordIndex(row, arg)));
                     break;
                 default:
                     out.String(arg);
@@ -332,9 +332,9 @@ bool ZPOpenMap::LoadEntry(ZPRecordReader& in, int& depth) {
     }
     const std::span<const ZPKeywordSpec> grammar = GrammarOf(Kind());
     if (code >= grammar.size()) return false;
-    const ZPKeywordSpec& spec = grammar[code];
-    Entry entry{spec.keyword, {}};
-    const char* signature = spec.signature;
+    const ZPKeywordSpec& row = grammar[code];
+    Entry entry{row.keyword, {}};
+    const char* signature = row.signature;
     if (*signature == 'W') {
         const std::size_t words = in.Count(4);
         for (std::size_t i = 0; i < words && in.Ok(); ++i)
@@ -350,8 +350,8 @@ bool ZPOpenMap::LoadEntry(ZPRecordReader& in, int& depth) {
                     break;
                 case 'E': {
                     const std::uint8_t word = in.U8();
-                    if (word >= spec.wordCount) return false;
-                    entry.args.emplace_back(spec.words[word]);
+                    if (word >= row.wordCount) return false;
+                    entry.args.emplace_back(row.words[word]);
                     break;
                 }
                 default:

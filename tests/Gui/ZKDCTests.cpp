@@ -7,11 +7,6 @@
 #include "Platform/MessageLoop.h"
 #include "support/TestSupport.h"
 
-// fontconfig and pango keep process-wide caches that they never free; they are not our leaks.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig\nleak:libpango\nleak:libharfbuzz\nleak:libglib\nleak:libgobject\n";
-}
-
 namespace {
 
 constexpr ZKRGB kWhite{255, 255, 255};

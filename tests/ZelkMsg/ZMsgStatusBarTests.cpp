@@ -4,11 +4,6 @@
 
 #include "Gui/GuiWindowTest.h"
 
-// fontconfig and pango keep process-wide caches that they never free; they are not our leaks.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig\nleak:libpango\nleak:libharfbuzz\nleak:libglib\nleak:libgobject\n";
-}
-
 namespace {
 
 using zktest::GuiWindowTest;

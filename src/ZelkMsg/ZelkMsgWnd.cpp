@@ -600,11 +600,10 @@ void ZelkMsgWnd::StatusTick() {
     device_->SetKey(identity.Key());
     if (!CheckSameDevice(identity)) return;
     device_->SetIdentity(identity);
-    // As at opening: a device without a profile location answers with a failure that drops the link, and
-    // the location then comes from the profile header in its store, which brings the link back.
+    // A device without a profile location answers with a failure that drops the link; the location is then
+    // kept as it was, and the identification below brings the link back.
     ZKProfileLocation location;
-    if (!device_->ReadProfileLocation(location)) device_->ReadProfileHeader(location);
-    device_->SetProfileLocation(location);
+    if (device_->ReadProfileLocation(location)) device_->SetProfileLocation(location);
     MarkInSyncWithRebuild();
     ZKDeviceIdentity best;
     if (device_->IdentifyBest(best)) AppendIdentityReport(best);

@@ -11,7 +11,9 @@
 #include "Common/device/ZKAccessOptions.h"
 #include "Common/device/ZKIdentityReport.h"
 #include "Common/device/ZKServer.h"
+#include "Common/profile/ZPImageIdentity.h"
 #include "Common/profile/ZPProfile.h"
+#include "Common/profile/ZPProfileHeader.h"
 #include "Gui/ZKGDI.h"
 #include "Gui/ZKGlobalOptions.h"
 #include "Gui/ZKOptionsNotice.h"
@@ -36,6 +38,15 @@ bool FileExists(const std::string& path) {
 
 bool KeyDown(int vk) {
     return (zk::GetKeyState(vk) & 0x8000) != 0;
+}
+
+// Whether a profile image kept by the server may serve a device whose profile is at `location`: its header
+// must be readable and its revision not older than the device's own profile (when the device has one).
+bool StoredImageUsable(const std::vector<std::uint8_t>& image, const ZKProfileLocation& location) {
+    if (image.size() < ZPImageIdentity::kHeaderSize) return false;
+    const auto header = std::span(image).first(ZPImageIdentity::kHeaderSize);
+    if (!ZPImageIdentity::HeaderFormatGood(header)) return false;
+    return location.size == 0 || location.headerWord <= ZPImageIdentity::FromHeader(header).profileRevision;
 }
 
 }  // namespace
@@ -454,7 +465,7 @@ ZMsgConnectionStatus ZelkMsgWnd::ConnectionStatus() const {
     status.mainMajor = id.mainMajor;
     status.mainMinor = id.mainMinor;
     status.mainBuild = id.mainBuild;
-    status.profileRevision = 0;  // the main profile's header revision; no profile is loaded
+    status.profileRevision = device_->ProfileRevision();
     return status;
 }
 
@@ -477,7 +488,7 @@ bool ZelkMsgWnd::OpenDevice(const ZKDeviceListEntry& entry, const ZKDeviceAccess
     ZKDevice::Hooks hooks;
     hooks.mainWindow = Window();
     try {
-        device_ = ZKDevice::Open(*server_, entry, nullptr, kPurpose, access, std::move(hooks));
+        device_ = ZKDevice::Open(*server_, entry, &profile_, kPurpose, access, std::move(hooks));
     } catch (const std::exception&) {
         device_.reset();
     }
@@ -485,7 +496,8 @@ bool ZelkMsgWnd::OpenDevice(const ZKDeviceListEntry& entry, const ZKDeviceAccess
 }
 
 void ZelkMsgWnd::RunConnectedSteps() {
-    // Devices from box state 1300 on carry a profile; it is not loaded here yet.
+    // Devices from box state 1300 on carry a profile.
+    if (device_->Identity().boxState >= kProfileBoxState) StartProfileLoad();
     device_->AddMessageClient(this);
     zk::SetTimer(Window(), kStatusTimer, kStatusMs);
     NoteStatus();
@@ -495,10 +507,16 @@ void ZelkMsgWnd::Disconnect() {
     zk::KillTimer(Window(), kStatusTimer);
     deviceTitleFlash_.reset();
     if (deviceMenu_) deviceMenu_->button->SetFlash(false);
+    if (loader_) {
+        loader_->Stop(kLoaderStopLimit);
+        loader_.reset();
+    }
     if (device_) {
         device_->RemoveMessageClient(this);
         ZKDevice::Destroy(device_);
         expectedRootId_ = expectedUserId_ = 0;
+        profile_.Reset();
+        features_.clear();
     }
     searching_ = false;
     if (options_.autoConnect && !options_.singleShot) StartSearching();
@@ -520,8 +538,48 @@ void ZelkMsgWnd::ToggleSearching() {
     NoteStatus();
 }
 
+void ZelkMsgWnd::StartProfileLoad() {
+    std::vector<std::uint8_t> image;
+    if (!server_ || !ObtainProfileImage(image)) return;  // the device works without its profile
+    loader_ = std::make_unique<ZKProfileLoader>(std::move(image));
+}
+
+bool ZelkMsgWnd::ObtainProfileImage(std::vector<std::uint8_t>& image) {
+    const ZKDeviceIdentity& id = device_->Identity();
+    if (server_->GetStoredProfile(id.typeName, id.mainMajor, id.mainMinor, id.mainBuild, image) &&
+        StoredImageUsable(image, device_->ProfileLocation()))
+        return true;
+    if (!device_->GetStoredProfile(image, false)) return false;
+    server_->StoreProfile(image);  // not storing it only costs the next connect the device read
+    return true;
+}
+
+void ZelkMsgWnd::CollectLoadedProfile() {
+    if (!loader_ || loader_->ExitCode() == ZKProfileLoader::kStillActive) return;
+    const std::unique_ptr<ZKProfileLoader> loader = std::move(loader_);
+    if (!loader->MoveLoadedInto(profile_)) return;  // a failed load leaves the main profile as it was
+    features_.clear();
+    if (device_->ReadFeatures(features_)) {
+        std::vector<std::uint8_t> renaming;
+        std::vector<std::uint8_t> selectRenaming;
+        device_->ReadRenamingCalibration(&renaming, &selectRenaming);
+        profile_.RenamingCal() = MemFile(std::move(renaming));
+        profile_.SelectRenamingCal() = MemFile(std::move(selectRenaming));
+    }
+    MarkInSyncWithRebuild();
+}
+
+void ZelkMsgWnd::MarkInSyncWithRebuild() {
+    try {
+        device_->MarkInSync(ZKItemTable::Rebuild);
+    } catch (const std::exception&) {
+        // Without a profile there is no item table; the link is in sync all the same.
+    }
+}
+
 void ZelkMsgWnd::StatusTick() {
     if (!device_) return;
+    CollectLoadedProfile();
     if (device_->IsFullyUp()) {
         ErrorPoll();
         return;
@@ -542,13 +600,11 @@ void ZelkMsgWnd::StatusTick() {
     device_->SetKey(identity.Key());
     if (!CheckSameDevice(identity)) return;
     device_->SetIdentity(identity);
-    // The profile location is read again only where a profile is loaded from it (not yet): a device that
-    // has none answers with a failure, which would drop the link it just regained.
-    try {
-        device_->MarkInSync(ZKItemTable::Rebuild);
-    } catch (const std::exception&) {
-        // Without a profile there is no item table; the link is in sync all the same.
-    }
+    // A device without a profile location answers with a failure that drops the link; the location is then
+    // kept as it was, and the identification below brings the link back.
+    ZKProfileLocation location;
+    if (device_->ReadProfileLocation(location)) device_->SetProfileLocation(location);
+    MarkInSyncWithRebuild();
     ZKDeviceIdentity best;
     if (device_->IdentifyBest(best)) AppendIdentityReport(best);
 }

@@ -11,6 +11,7 @@
 // Timers: 0 the device search (500 ms), 1 the status tick (200 ms, 500 ms while the device does not
 // answer).
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,6 +23,8 @@
 #include "Common/ZKTimerServer.h"
 #include "Common/device/ZKDevMsgClient.h"
 #include "Common/device/ZKDevice.h"
+#include "Common/profile/ZKProfileLoader.h"
+#include "Common/profile/ZKProfilePlus.h"
 #include "Gui/ZKListContainer.h"
 #include "Gui/ZKMenuBarHolder.h"
 #include "Platform/CopyData.h"
@@ -84,6 +87,7 @@ public:
     static constexpr std::uint32_t kErrorPollEvery = 5;
     static constexpr std::uint16_t kProfileBoxState = 1300;
     static constexpr std::uint32_t kPurpose = 1;
+    static constexpr std::chrono::milliseconds kLoaderStopLimit{5000};
     static constexpr int kAboutTab = 90;
     static constexpr char kMenuKeys[] = {'F', 'O', 'D'};
 
@@ -111,6 +115,9 @@ public:
     const ZMsgAutoConnectOptions& AutoConnectOptions() const { return options_; }
     bool Searching() const { return searching_; }
     ZKDevice* Device() const { return device_.get(); }
+    // The profile the device is opened with; filled once a background load has succeeded.
+    const ZKProfilePlus& MainProfile() const { return profile_; }
+    bool ProfileLoading() const { return loader_ != nullptr; }
     std::uint32_t OfflineCounter() const { return offlineCounter_; }
     // The colour slot the "Device" menu title flashes in, or nothing.
     std::optional<int> DeviceTitleFlash() const { return deviceTitleFlash_; }
@@ -178,6 +185,15 @@ private:
     void ErrorPoll();
     // The status tick's identity check once the device answered; false when the device was dropped.
     bool CheckSameDevice(const ZKDeviceIdentity& identity);
+    // Starts the background load of the device's profile when an image can be had.
+    void StartProfileLoad();
+    // The image of the device's profile: the server's stored one unless it is missing or older than the
+    // device's, else the device's own, which is then handed to the server for storing.
+    bool ObtainProfileImage(std::vector<std::uint8_t>& image);
+    // Once the loader has ended: a loaded profile becomes the main one, with the device's features and
+    // renaming calibrations, and the item table is rebuilt.
+    void CollectLoadedProfile();
+    void MarkInSyncWithRebuild();
     // Opens the first access option of the found devices; true when a device was opened.
     bool OpenFirstOption(const std::vector<ZKDeviceListEntry>& devices);
     void OnKeyDown(int vk);
@@ -206,7 +222,10 @@ private:
     // The identity the device is expected to be opened as, chosen at connect time.
     std::uint16_t expectedRootId_ = 0;
     std::uint16_t expectedUserId_ = 0;
+    ZKProfilePlus profile_;
+    std::vector<std::uint16_t> features_;
     std::unique_ptr<ZKDevice> device_;
+    std::unique_ptr<ZKProfileLoader> loader_;
     ZMsgAutoConnectOptions options_;
     bool searching_ = false;
     std::uint32_t errorPollCounter_ = 0;

@@ -8,11 +8,14 @@
 #include "Common/ZKTimerServer.h"
 #include "Common/device/ZKNetCodes.h"
 #include "Common/device/ZKServer.h"
+#include "Common/profile/ZPImageWriter.h"
+#include "Common/profile/ZPProfileHeader.h"
 #include "Gui/ZKCopyDataCommand.h"
 #include "Platform/Clipboard.h"
 #include "Platform/Input.h"
 #include "Platform/MessageLoop.h"
 #include "ZelkMsg/ZMsgRegistry.h"
+#include "support/DeviceTestProfile.h"
 #include "support/FakeZKServer.h"
 #include "support/TestSupport.h"
 #include "support/Watchdog.h"
@@ -32,6 +35,23 @@ ZKDeviceIdentity Identity(const std::string& type, std::uint32_t serial) {
     id.mainBuild = 7;
     id.lastProgramTime = 1710149400;
     return id;
+}
+
+// The image of the device test profile for the devices' code version 3.1.7, with profile revision `revision`.
+std::vector<std::uint8_t> ProfileImage(int revision) {
+    std::string text = zktest::DeviceProfileText();
+    const auto replace = [&text](const std::string& from, const std::string& to) {
+        const auto at = text.find(from);
+        if (at != std::string::npos) text.replace(at, from.size(), to);
+    };
+    replace("CODE_BRANCH(1) CODE_VERSION(2) CODE_REVISION(3)",
+            "CODE_BRANCH(3) CODE_VERSION(1) CODE_REVISION(7)");
+    replace("PROFILE_REVISION(1)", "PROFILE_REVISION(" + std::to_string(revision) + ")");
+    ZPProfile profile;
+    EXPECT_TRUE(profile.ParseText(text, "device.txt"));
+    const auto image = ZPImageWriter::Compile(profile, 0);
+    EXPECT_TRUE(image.has_value());
+    return image.value_or(std::vector<std::uint8_t>{});
 }
 
 class ZelkMsgWndTest : public ::testing::Test {
@@ -110,7 +130,106 @@ protected:
         window->RunConnectedSteps();
     }
     std::size_t Rows() const { return window->LogRows().size(); }
+    // Ticks until the profile loader has been collected.
+    bool TickUntilProfileCollected() {
+        return PumpUntil([&] {
+            window->StatusTick();
+            return !window->ProfileLoading();
+        });
+    }
+    // The device keeps `image` in its store and names it as its profile.
+    void StoreOnDevice(const std::vector<std::uint8_t>& image) {
+        fakeDevice.SetStore(image);
+        ZKProfileLocation location;
+        location.size = static_cast<std::uint32_t>(image.size());
+        location.headerWord = static_cast<std::uint16_t>((image[60] << 8) | image[61]);
+        fakeDevice.SetProfileLocation(location);
+    }
 };
+
+TEST_F(ZelkMsgWndTest, TheServersProfileIsLoadedInTheBackgroundAndEnablesTheErrorPoll) {
+    fakeServer.StoreProfile(ProfileImage(4));
+    Make();
+    Connect();
+    ASSERT_TRUE(window->ProfileLoading());
+    ASSERT_TRUE(TickUntilProfileCollected());
+    const ZPProfileHeader* header = window->MainProfile().Header();
+    ASSERT_NE(nullptr, header);
+    EXPECT_EQ(4, header->ProfileRevision());
+    EXPECT_EQ(4, window->ConnectionStatus().profileRevision);
+    EXPECT_EQ(1, fakeServer.Calls(FakeZKServer::Op::StoreProfile)) << "only the test's own store";
+    EXPECT_EQ(2u, window->Device()->ItemCount()) << "the item table comes from the loaded profile";
+    ASSERT_TRUE(window->Device()->IsFullyUp());
+    EXPECT_TRUE(window->MenuItems('D')[3].enabled) << "Errors";
+    // The error summary is read on every fifth tick of a fully up link.
+    std::vector<int> polled;
+    for (int tick = 0; tick < 12; ++tick) {
+        const int before = fakeDevice.Calls(Op::ReadErrorStates);
+        window->StatusTick();
+        if (fakeDevice.Calls(Op::ReadErrorStates) != before) polled.push_back(tick);
+    }
+    ASSERT_EQ(2u, polled.size());
+    EXPECT_EQ(5, polled[1] - polled[0]);
+
+    window->Disconnect();
+    EXPECT_EQ(nullptr, window->MainProfile().Header()) << "a disconnect empties the main profile";
+}
+
+TEST_F(ZelkMsgWndTest, AnOlderOrMissingServerProfileGivesWayToTheDevicesWhichIsThenStored) {
+    const auto devices = ProfileImage(5);
+    StoreOnDevice(devices);
+    for (const int serverRevision : {0, 4}) {
+        SCOPED_TRACE(serverRevision);
+        if (serverRevision) fakeServer.StoreProfile(ProfileImage(serverRevision));
+        if (!window) Make();
+        Connect();
+        ASSERT_TRUE(TickUntilProfileCollected());
+        ASSERT_NE(nullptr, window->MainProfile().Header());
+        EXPECT_EQ(5, window->MainProfile().Header()->ProfileRevision());
+        EXPECT_EQ(devices, fakeServer.StoredProfile());
+        window->Disconnect();
+    }
+}
+
+TEST_F(ZelkMsgWndTest, AProfileThatFailsToLoadLeavesTheMainProfileEmpty) {
+    auto image = ProfileImage(4);
+    image[70] ^= 1;
+    fakeServer.StoreProfile(image);
+    Make();
+    Connect();
+    ASSERT_TRUE(TickUntilProfileCollected());
+    EXPECT_EQ(nullptr, window->MainProfile().Header());
+    EXPECT_EQ(0, window->ConnectionStatus().profileRevision);
+    EXPECT_FALSE(window->MenuItems('D')[3].enabled) << "Errors";
+    EXPECT_EQ("CONNECTED", window->StateText());
+}
+
+TEST_F(ZelkMsgWndTest, TheProfileLocationIsReadAgainWhenTheLinkComesBack) {
+    ZKProfileLocation first;
+    first.size = 4096;
+    first.headerWord = 1;
+    fakeDevice.SetProfileLocation(first);
+    Make();
+    Connect();
+    window->StatusTick();
+    ASSERT_TRUE(window->Device()->IsFullyUp());
+    const std::size_t reported = Rows();
+    ZKProfileLocation second = first;
+    second.headerWord = 2;
+    fakeDevice.SetProfileLocation(second);
+    window->Device()->MarkLost();
+    window->StatusTick();
+    EXPECT_EQ(second, window->Device()->ProfileLocation());
+    // A device that has no location any more keeps the one known, and its link.
+    fakeDevice.SetAnswer(Op::GetProfileLocation, zknet::kS_OK, 1);
+    window->Device()->MarkLost();
+    window->StatusTick();
+    EXPECT_EQ(second, window->Device()->ProfileLocation());
+    EXPECT_TRUE(window->Device()->IsFullyUp());
+    EXPECT_EQ(3 * reported, Rows()) << "one identity report per return of the link";
+    window->StatusTick();
+    EXPECT_EQ(3 * reported, Rows());
+}
 
 TEST_F(ZelkMsgWndTest, TheFirstTickReportsTheIdentityAndMessagesFollowAsRows) {
     Make();

@@ -152,6 +152,7 @@ private:
     const std::vector<ZKToken>& t_;
     std::vector<int> ops_;  // operator id of each token, -1 for others
     int depth_ = 0;
+    std::size_t chainOperators_ = 0;
 };
 
 std::string ZKExpressionParser::RangeText(std::size_t b, std::size_t e) const {
@@ -360,6 +361,8 @@ bool ZKExpressionParser::Combine(std::size_t s, ZKNodePtr& left, ZKNodePtr right
 // back, as splitting at one operator after the other does.
 bool ZKExpressionParser::ParseChain(std::size_t b, std::size_t e, const std::vector<std::size_t>& ops,
                                     ZKNodePtr& out) {
+    chainOperators_ += ops.size();
+    if (chainOperators_ > ZKExpression::kMaxChainOperators) return Fail("Expression is nested too deeply", b);
     const auto operandEnd = [&](std::size_t k) { return k + 1 < ops.size() ? ops[k + 1] : e; };
     for (std::size_t k = ops.size(); k-- > 0;) {
         if (!CheckSides(b, operandEnd(k), ops[k])) return false;

@@ -150,6 +150,17 @@ TEST(ZKExpressionSplitting, LongOperatorChains) {
     EXPECT_EQ("Unrecognised token", CompileError("1 + (nosuchname) + (1 +)"));
     EXPECT_EQ("Cannot evaluate this operator to replace with constant",
               CompileError(sum + "+1/0+nosuchname"));
+    // Every chained operator deepens the tree, so all chains together have a limit.
+    const auto chain = [](std::size_t operators) {
+        std::string text = "x";
+        for (std::size_t i = 0; i < operators; ++i)
+            text += "+x";
+        return text;
+    };
+    const std::size_t half = ZKExpression::kMaxChainOperators / 2;
+    EXPECT_EQ("compiled", CompileError("var(x,1); " + chain(2 * half)));
+    EXPECT_EQ("Expression is nested too deeply",
+              CompileError("var(x,1); (" + chain(half) + ")+(" + chain(half) + ")"));
 }
 
 TEST(ZKExpressionFolding, ConstantOperatorsAreFolded) {

@@ -63,7 +63,7 @@ public:
     static constexpr int kMaxNesting = 256;
     // How many operators all chains of one operator strength may hold together: every one of them
     // deepens the tree that evaluation walks recursively.
-    static constexpr std::size_t kMaxChainOperators = 50000;
+    static constexpr std::size_t kMaxChainOperators = 16384;
 
 private:
     friend class ZKExpressionParser;

@@ -120,8 +120,12 @@ private:
     std::string RangeText(std::size_t b, std::size_t e) const;
 
     bool ParseExpression(std::size_t b, std::size_t e, ZKNodePtr& out);
-    bool FindSplit(std::size_t b, std::size_t e, std::size_t& split, int& id);
+    int OperatorAt(std::size_t b, std::size_t i) const;
+    bool FindSplit(std::size_t b, std::size_t e, std::vector<std::size_t>& weakest);
     bool ParseOperator(std::size_t b, std::size_t e, std::size_t s, int id, ZKNodePtr& out);
+    bool ParseChain(std::size_t b, std::size_t e, const std::vector<std::size_t>& ops, ZKNodePtr& out);
+    bool CheckSides(std::size_t b, std::size_t e, std::size_t s);
+    bool Combine(std::size_t s, ZKNodePtr& left, ZKNodePtr right);
     bool ParseSide(std::size_t b, std::size_t e, const char* which, ZKNodePtr& out);
     bool ParseThenElse(std::size_t b, std::size_t e, std::size_t colon, ZKNodePtr& out);
     bool Fold(ZKNodePtr& node, std::size_t opToken);
@@ -148,6 +152,7 @@ private:
     const std::vector<ZKToken>& t_;
     std::vector<int> ops_;  // operator id of each token, -1 for others
     int depth_ = 0;
+    std::size_t chainOperators_ = 0;
 };
 
 std::string ZKExpressionParser::RangeText(std::size_t b, std::size_t e) const {
@@ -193,17 +198,29 @@ bool ZKExpressionParser::ParseExpression(std::size_t b, std::size_t e, ZKNodePtr
     Depth depth(depth_);
     if (depth_ > ZKExpression::kMaxNesting) return Fail("Expression is nested too deeply", b);
     if (b >= e) return Fail("Empty expression", b < t_.size() ? b : (b > 0 ? b - 1 : 0));
-    std::size_t split = e;
-    int id = -1;
-    if (!FindSplit(b, e, split, id)) return false;
-    if (split < e) return ParseOperator(b, e, split, id, out);
-    return ParseOperand(b, e, out);
+    std::vector<std::size_t> weakest;
+    if (!FindSplit(b, e, weakest)) return false;
+    if (weakest.empty()) return ParseOperand(b, e, out);
+    const int id = OperatorAt(b, weakest.front());
+    if (id >= kOpPlus && id <= kOpOr) return ParseChain(b, e, weakest, out);
+    // On equal strength the last of a left-grouping and the first of a right-grouping operator splits.
+    const std::size_t split = ZKOperatorById(id).leftGrouping ? weakest.back() : weakest.front();
+    return ParseOperator(b, e, split, OperatorAt(b, split), out);
 }
 
-// Finds the operator the range splits at: the weakest one outside brackets; on equal strength the
-// last of a left-grouping and the first of a right-grouping operator. A "+" or "-" at the start or
+// The operator token i stands for in a range starting at b, -1 for none. A "+" or "-" at the start or
 // after an opening bracket is unary.
-bool ZKExpressionParser::FindSplit(std::size_t b, std::size_t e, std::size_t& split, int& id) {
+int ZKExpressionParser::OperatorAt(std::size_t b, std::size_t i) const {
+    const int id = ops_[i];
+    if ((id == kOpPlus || id == kOpMinus) && (i == b || ops_[i - 1] == kOpOpenRound ||
+                                              ops_[i - 1] == kOpOpenSquare || ops_[i - 1] == kOpOpenCurly)) {
+        return id == kOpPlus ? kOpUnaryPlus : kOpUnaryMinus;
+    }
+    return id;
+}
+
+// Finds the weakest operators of the range outside brackets, in token order.
+bool ZKExpressionParser::FindSplit(std::size_t b, std::size_t e, std::vector<std::size_t>& weakest) {
     int square = 0, round = 0, curly = 0;
     int bestPrecedence = 0;
     for (std::size_t i = b; i < e; ++i) {
@@ -238,19 +255,12 @@ bool ZKExpressionParser::FindSplit(std::size_t b, std::size_t e, std::size_t& sp
             continue;
         }
         if (square != 0 || round != 0 || curly != 0) continue;
-        int opId = ops_[i];
-        if ((opId == kOpPlus || opId == kOpMinus) &&
-            (i == b || ops_[i - 1] == kOpOpenRound || ops_[i - 1] == kOpOpenSquare ||
-             ops_[i - 1] == kOpOpenCurly)) {
-            opId = opId == kOpPlus ? kOpUnaryPlus : kOpUnaryMinus;
+        const int precedence = ZKOperatorById(OperatorAt(b, i)).precedence;
+        if (weakest.empty() || precedence < bestPrecedence) {
+            weakest.clear();
+            bestPrecedence = precedence;
         }
-        const ZKOperatorInfo& info = ZKOperatorById(opId);
-        if (split == e || info.precedence < bestPrecedence ||
-            (info.precedence == bestPrecedence && info.leftGrouping)) {
-            split = i;
-            id = opId;
-            bestPrecedence = info.precedence;
-        }
+        if (precedence == bestPrecedence) weakest.push_back(i);
     }
     return true;
 }
@@ -304,14 +314,7 @@ bool ZKExpressionParser::ParseOperator(std::size_t b, std::size_t e, std::size_t
         default:
             break;
     }
-    if (s == b) {
-        return Fail(
-            Format("There is nothing to the left of %s\nThe only operators where this is permissable are "
-                   "unary \"-\" and \"+\"",
-                   text),
-            s);
-    }
-    if (s + 1 == e) return Fail(Format("There is nothing to the right of \"%s\"", text), s);
+    if (!CheckSides(b, e, s)) return false;
     ZKNodePtr left, right;
     if (!ParseSide(b, s, "left", left)) return false;
     if (id >= kOpAssign && id <= kOpBitwiseOrAssign) {
@@ -326,11 +329,51 @@ bool ZKExpressionParser::ParseOperator(std::size_t b, std::size_t e, std::size_t
         return true;
     }
     if (!ParseSide(s + 1, e, "right", right)) return false;
+    out = std::move(left);
+    return Combine(s, out, std::move(right));
+}
+
+// A binary operator at s needs operands on both sides within [b, e).
+bool ZKExpressionParser::CheckSides(std::size_t b, std::size_t e, std::size_t s) {
+    const std::string& text = t_[s].text;
+    if (s == b) {
+        return Fail(
+            Format("There is nothing to the left of %s\nThe only operators where this is permissable are "
+                   "unary \"-\" and \"+\"",
+                   text),
+            s);
+    }
+    if (s + 1 == e) return Fail(Format("There is nothing to the right of \"%s\"", text), s);
+    return true;
+}
+
+// left = left op right for the binary operator at token s, folded when both operands are constant.
+bool ZKExpressionParser::Combine(std::size_t s, ZKNodePtr& left, ZKNodePtr right) {
     const bool constant = dynamic_cast<ZKParserConstant*>(left.get()) != nullptr &&
                           dynamic_cast<ZKParserConstant*>(right.get()) != nullptr;
-    out = ZKMakeBinaryOperator(id, version, std::move(left), std::move(right));
-    if (!out) return Fail(text + " - Unexpected Token", s);
-    return !constant || Fold(out, s);
+    left = ZKMakeBinaryOperator(ops_[s], e_.major_, std::move(left), std::move(right));
+    if (!left) return Fail(t_[s].text + " - Unexpected Token", s);
+    return !constant || Fold(left, s);
+}
+
+// a op b op c ... for left-grouping operators of one strength at the token positions ops: built left to
+// right in a loop, so a long sum costs no nesting. Empty operands are reported from the last operator
+// back, as splitting at one operator after the other does.
+bool ZKExpressionParser::ParseChain(std::size_t b, std::size_t e, const std::vector<std::size_t>& ops,
+                                    ZKNodePtr& out) {
+    chainOperators_ += ops.size();
+    if (chainOperators_ > ZKExpression::kMaxChainOperators) return Fail("Expression is nested too deeply", b);
+    const auto operandEnd = [&](std::size_t k) { return k + 1 < ops.size() ? ops[k + 1] : e; };
+    for (std::size_t k = ops.size(); k-- > 0;) {
+        if (!CheckSides(b, operandEnd(k), ops[k])) return false;
+    }
+    if (!ParseSide(b, ops.front(), "left", out)) return false;
+    for (std::size_t k = 0; k < ops.size(); ++k) {
+        ZKNodePtr right;
+        if (!ParseSide(ops[k] + 1, operandEnd(k), "right", right) || !Combine(ops[k], out, std::move(right)))
+            return false;
+    }
+    return true;
 }
 
 // cond "?" then ":" else, split at the ":"; the matching "?" is the nearest one to its left that is

@@ -59,8 +59,11 @@ public:
 
     static std::vector<ZKToken> Tokenize(std::string_view source);
 
-    // How deep operators, brackets and blocks may nest.
+    // How deep brackets, calls, blocks, unary operators and conditionals may nest.
     static constexpr int kMaxNesting = 256;
+    // How many operators all chains of one operator strength may hold together: every one of them
+    // deepens the tree that evaluation walks recursively.
+    static constexpr std::size_t kMaxChainOperators = 16384;
 
 private:
     friend class ZKExpressionParser;

@@ -121,16 +121,46 @@ TEST(ZKExpressionSplitting, DeepNestingFailsCleanly) {
     deep += "1";
     deep += std::string(20000, ')');
     EXPECT_EQ("Expression is nested too deeply", CompileError(deep));
-    std::string chain = "1";
-    for (int i = 0; i < 5000; ++i)
-        chain += "+x";
-    EXPECT_EQ("Expression is nested too deeply", CompileError(chain));
+    EXPECT_EQ("Expression is nested too deeply",
+              CompileError(std::string(300, '(') + "1" + std::string(300, ')')));
     std::string nots(20000, '!');
     EXPECT_EQ("Expression is nested too deeply", CompileError(nots + "1"));
-    std::string fine = "1";
-    for (int i = 0; i < 100; ++i)
-        fine += "+1";
-    EXPECT_EQ("101", EvalOnce(fine));
+    std::string inSum = "1";
+    for (int i = 0; i < 200; ++i)
+        inSum = "1+(" + inSum + ")";
+    EXPECT_EQ("Expression is nested too deeply", CompileError(inSum));
+}
+
+// Operator chains are no nesting: long ones compile, and keep grouping, results and the order of their
+// messages.
+TEST(ZKExpressionSplitting, LongOperatorChains) {
+    std::string sum = "1", variables = "var(x,1); x", mixed = "var(x,1); 8";
+    for (int i = 1; i < 10000; ++i) {
+        sum += "+1";
+        variables += "+x";
+        mixed += i % 2 ? "-x" : "+x";
+    }
+    EXPECT_EQ("10000", EvalOnce(sum));
+    EXPECT_EQ("10000", EvalOnce(variables));
+    EXPECT_EQ("7", EvalOnce(mixed));  // 8 - x + x - ... - x: one more "-" than "+"
+    EXPECT_EQ("-6", EvalOnce("var(x,2); 1 - x * 3 / x * 2 - 1"));
+    EXPECT_EQ("0", EvalOnce("var(x,1); x < 2 < 1 == 0 == 0"));
+    EXPECT_EQ("There is nothing to the right of \"+\"", CompileError("nosuchname + 1 +"));
+    EXPECT_EQ("There is nothing to the right of \"-\"", CompileError("1 + - 2 - "));
+    EXPECT_EQ("Unrecognised token", CompileError("1 + (nosuchname) + (1 +)"));
+    EXPECT_EQ("Cannot evaluate this operator to replace with constant",
+              CompileError(sum + "+1/0+nosuchname"));
+    // Every chained operator deepens the tree, so all chains together have a limit.
+    const auto chain = [](std::size_t operators) {
+        std::string text = "x";
+        for (std::size_t i = 0; i < operators; ++i)
+            text += "+x";
+        return text;
+    };
+    const std::size_t half = ZKExpression::kMaxChainOperators / 2;
+    EXPECT_EQ(std::to_string(2 * half + 1), EvalOnce("var(x,1); " + chain(2 * half)));
+    EXPECT_EQ("Expression is nested too deeply",
+              CompileError("var(x,1); (" + chain(half) + ")+(" + chain(half) + ")"));
 }
 
 TEST(ZKExpressionFolding, ConstantOperatorsAreFolded) {

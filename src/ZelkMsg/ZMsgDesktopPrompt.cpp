@@ -1,6 +1,7 @@
 #include "ZelkMsg/ZMsgDesktopPrompt.h"
 
 #include "Gui/ZKFileNameDialog.h"
+#include "Gui/ZKGlobalOptionsDialog.h"
 #include "Gui/ZKMessageBox.h"
 #include "Gui/ZKPopupDirectoryMenu.h"
 #include "ZelkMsg/ZMsgAutoConnectOptionsDialog.h"
@@ -56,6 +57,9 @@ ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry
         ZMsgAutoConnectOptionsDialog dialog(owner, current);
         if (dialog.DoModal() != 1) return std::nullopt;
         return dialog.Options();
+    };
+    prompt.globalOptions = [&owner](ZKGlobalOptions& options) {
+        ZKGlobalOptionsDialog(owner, options, "ZelkMsg").DoModal();
     };
     return prompt;
 }

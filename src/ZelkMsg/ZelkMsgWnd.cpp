@@ -229,7 +229,10 @@ bool ZelkMsgWnd::OnCopyDataCommand(std::uint32_t command, std::span<const std::b
     if (command <= 1) return true;  // hooks of other applications
     if (command > 5) return false;
     if (!settings_.displayOptions) return true;
-    return ZKOptionsNotice::Apply(*settings_.displayOptions, Window(), command, [this] { log_.Remeasure(); });
+    // Dialogs open over the window are windows of their own; they change their colours with it.
+    std::vector<zk::HWND> windows{Window()};
+    windows.insert(windows.end(), ModalStack().Windows().begin(), ModalStack().Windows().end());
+    return ZKOptionsNotice::Apply(*settings_.displayOptions, windows, command, [this] { log_.Remeasure(); });
 }
 
 // --- menus -----------------------------------------------------------------------------------------------

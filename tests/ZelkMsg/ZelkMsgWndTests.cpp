@@ -555,9 +555,24 @@ TEST_F(ZelkMsgWndTest, GlobalOptionsSwitchTheWholeWindowToTheChosenScheme) {
     window->ChooseMenuItem('F', 'G');  // the dialog left as it was
     EXPECT_EQ(light, colours());
 
+    // A dialog open over the window changes with it.
+    zk::WindowCreateParams dialogParams;
+    dialogParams.style = zk::WS_POPUP | zk::WS_VISIBLE;
+    dialogParams.parent = hwnd;  // its owner
+    dialogParams.cx = dialogParams.cy = 50;
+    dialogParams.proc = zk::DefWindowProc;
+    const zk::HWND dialog = zk::CreateWindowEx(dialogParams);
+    ASSERT_TRUE(dialog);
+    zk::ValidateRect(dialog, nullptr);
+    window->ModalStack().Push(dialog);
+
     globalOptions = ZKGlobalOptions::Flags{false, false, false, false, false};
     window->ChooseMenuItem('F', 'G');
     EXPECT_FALSE(displayOptions.BlackOnWhite()) << "the window heard its own notice";
+    zk::Rect update;
+    EXPECT_TRUE(zk::GetUpdateRect(dialog, &update)) << "the open dialog is redrawn";
+    window->ModalStack().Remove(dialog);
+    zk::DestroyWindow(dialog);
     const std::vector<ZKRGB> dark = colours();
     EXPECT_EQ((ZKRGB{0, 0, 0}), dark[2]);
     for (std::size_t i = 0; i < 2; ++i)

@@ -321,7 +321,8 @@ bool WriteSnapshots(Gallery& g, const std::string& folder) {
     return ok;
 }
 
-// A scheme or colour-blind change shows in every window at once; the log lays its rows out again first.
+// A scheme or colour-blind change shows in every window and open dialog at once; the log lays its rows out
+// again first.
 LRESULT OnCopyData(Gallery& g, const COPYDATASTRUCT& data) {
     const auto parsed = ZKCopyDataCommand::Parse(data);
     if (!parsed) return 0;
@@ -337,11 +338,12 @@ LRESULT OnCopyData(Gallery& g, const COPYDATASTRUCT& data) {
     const auto remeasure = [&g] {
         if (g.log) g.log->Remeasure();
     };
-    if (!ZKOptionsNotice::Apply(g.options, g.modal.main, parsed->command, remeasure)) return 0;
-    if (parsed->command == ZKGlobalOptions::kBlackOnWhite || parsed->command == ZKGlobalOptions::kColourBlind)
-        for (const auto& window : g.windows)
-            RedrawWindow(window.second, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    return 1;
+    std::vector<HWND> windows;
+    for (const auto& window : g.windows)
+        windows.push_back(window.second);
+    const auto& dialogs = g.modal.stack.Windows();
+    windows.insert(windows.end(), dialogs.begin(), dialogs.end());
+    return ZKOptionsNotice::Apply(g.options, windows, parsed->command, remeasure) ? 1 : 0;
 }
 
 // Puts the stored options in force and listens for the maker's other programs; the gallery works without

@@ -5,10 +5,13 @@
 #include "Platform/WindowTypes.h"
 #include "ZelkMsg/ZMsgPrompt.h"
 
+class ZKGlobalOptions;
 class ZKServer;
 class ZMsgRegistry;
 
 struct ZMsgDesktopPrompt {
-    // `owner` is read when a prompt opens, so it may be set after the window was created.
-    static ZMsgPrompt Make(const zk::HWND& owner, ZMsgRegistry& registry, const ZKServer& server);
+    // `owner` is read when a prompt opens, so it may be set after the window was created. The folder chooser
+    // lists folders in the order the display options say (normal order without them).
+    static ZMsgPrompt Make(const zk::HWND& owner, ZMsgRegistry& registry, const ZKServer& server,
+                           const ZKGlobalOptions* displayOptions = nullptr);
 };

@@ -40,6 +40,30 @@ void ZKGlobalOptions::Reload() {
     floatingFocus_ = ReadFlag(local_, kFloatingFocusValue, false);
 }
 
+ZKGlobalOptions::Flags ZKGlobalOptions::ReadShared() const {
+    return {false, ReadFlag(false, kBlackOnWhiteValue, true), ReadFlag(false, kColourBlindValue, false),
+            ReadFlag(false, kReverseFolderOrderValue, false), ReadFlag(false, kFloatingFocusValue, false)};
+}
+
+bool ZKGlobalOptions::Apply(const Flags& chosen) {
+    // Taken before the first write: each notice reloads the flags in memory.
+    const Flags current = Current();
+    const bool localChanged = chosen.local != current.local;
+    bool ok = !localChanged || SetLocal(chosen.local);
+    struct Step {
+        bool Flags::*flag;
+        bool (ZKGlobalOptions::*set)(bool local, bool value);
+    };
+    static constexpr Step kSteps[] = {{&Flags::blackOnWhite, &ZKGlobalOptions::SetBlackOnWhite},
+                                      {&Flags::colourBlind, &ZKGlobalOptions::SetColourBlind},
+                                      {&Flags::reverseFolderOrder, &ZKGlobalOptions::SetReverseFolderOrder},
+                                      {&Flags::floatingFocus, &ZKGlobalOptions::SetFloatingFocus}};
+    for (const Step& step : kSteps)
+        if (localChanged || chosen.*step.flag != current.*step.flag)
+            ok = (this->*step.set)(chosen.local, chosen.*step.flag) && ok;
+    return ok;
+}
+
 bool ZKGlobalOptions::SetLocal(bool local) {
     if (local) return registry_.SetAppDWord(kLocalValue, 1);
     // Values that are not there need no deleting; the result tells whether the local copies are gone.

@@ -25,6 +25,16 @@ public:
     // Called after a flag was written, with its option number and the store it went to.
     using ChangeNotifier = std::function<void(Option option, bool local)>;
 
+    // The five flags together, as the options dialog shows and applies them.
+    struct Flags {
+        bool local = false;
+        bool blackOnWhite = true;
+        bool colourBlind = false;
+        bool reverseFolderOrder = false;
+        bool floatingFocus = false;
+        friend bool operator==(const Flags&, const Flags&) = default;
+    };
+
     explicit ZKGlobalOptions(ZKRegistry& registry) : registry_(registry) {}
     ~ZKGlobalOptions();
     ZKGlobalOptions(const ZKGlobalOptions&) = delete;
@@ -43,6 +53,11 @@ public:
     bool ColourBlind() const { return colourBlind_; }
     bool ReverseFolderOrder() const { return reverseFolderOrder_; }
     bool FloatingFocus() const { return floatingFocus_; }
+    Flags Current() const {
+        return {local_, blackOnWhite_, colourBlind_, reverseFolderOrder_, floatingFocus_};
+    }
+    // The four flags as the maker's shared key holds them now (local off), whatever this program uses.
+    Flags ReadShared() const;
 
     // On: "GlobalSettingsAppliedLocally" = 1 in the application key. Off: the application key's own copies
     // of all five values are deleted, so the shared values apply again.
@@ -53,6 +68,12 @@ public:
     bool SetColourBlind(bool local, bool value);
     bool SetReverseFolderOrder(bool local, bool value);
     bool SetFloatingFocus(bool local, bool value);
+
+    // Makes `chosen` the stored flags: a changed local switch is written first; then each of the four, in
+    // option-number order, is written into the store that `chosen.local` selects (and announced) when the
+    // switch changed or the flag differs from the one in force. Flags in memory change only through the
+    // notices. False when a write failed.
+    bool Apply(const Flags& chosen);
 
     void SetChangeNotifier(ChangeNotifier notifier) { notifier_ = std::move(notifier); }
 

@@ -35,15 +35,18 @@ void ZKOptionsNotice::Send(ZKGlobalOptions::Option option, bool local) {
 
 bool ZKOptionsNotice::Apply(ZKGlobalOptions& options, zk::HWND window, std::uint32_t command,
                             const std::function<void()>& schemeChanged) {
+    return Apply(options, std::span(&window, 1), command, schemeChanged);
+}
+
+bool ZKOptionsNotice::Apply(ZKGlobalOptions& options, std::span<const zk::HWND> windows,
+                            std::uint32_t command, const std::function<void()>& schemeChanged) {
     switch (command) {
         case ZKGlobalOptions::kBlackOnWhite:
-            options.Reload();
-            if (schemeChanged) schemeChanged();
-            zk::RedrawWindow(window, nullptr, zk::RDW_INVALIDATE | zk::RDW_ERASE | zk::RDW_ALLCHILDREN);
-            return true;
         case ZKGlobalOptions::kColourBlind:
             options.Reload();
-            zk::RedrawWindow(window, nullptr, zk::RDW_INVALIDATE | zk::RDW_ERASE | zk::RDW_ALLCHILDREN);
+            if (command == ZKGlobalOptions::kBlackOnWhite && schemeChanged) schemeChanged();
+            for (const zk::HWND window : windows)
+                zk::RedrawWindow(window, nullptr, zk::RDW_INVALIDATE | zk::RDW_ERASE | zk::RDW_ALLCHILDREN);
             return true;
         case ZKGlobalOptions::kReverseFolderOrder:
         case ZKGlobalOptions::kFloatingFocus:

@@ -11,6 +11,7 @@
 // Apply), which reloads the flags and, for the scheme and colour-blind options, redraws the window.
 
 #include <functional>
+#include <span>
 #include <string>
 
 #include "Gui/ZKGlobalOptions.h"
@@ -36,6 +37,10 @@ public:
     // what depends on the scheme, and redraws the window with all children; 3 (colour-blind) reloads and
     // redraws; 4 and 5 reload only. False for any other command.
     static bool Apply(ZKGlobalOptions& options, zk::HWND window, std::uint32_t command,
+                      const std::function<void()>& schemeChanged = {});
+    // The same for a program with more than one top-level window (dialogs open over the main window,
+    // windows of their own): all of them are redrawn.
+    static bool Apply(ZKGlobalOptions& options, std::span<const zk::HWND> windows, std::uint32_t command,
                       const std::function<void()>& schemeChanged = {});
     // WM_COPYDATA of a window that takes nothing but notices: 1 when the message was a notice, 0 otherwise.
     static zk::LRESULT OnCopyData(ZKGlobalOptions& options, zk::HWND window, const zk::COPYDATASTRUCT& data,

@@ -1,6 +1,7 @@
 #include "ZelkMsg/ZMsgDesktopPrompt.h"
 
 #include "Gui/ZKFileNameDialog.h"
+#include "Gui/ZKGlobalOptionsDialog.h"
 #include "Gui/ZKMessageBox.h"
 #include "Gui/ZKPopupDirectoryMenu.h"
 #include "ZelkMsg/ZMsgAutoConnectOptionsDialog.h"
@@ -17,7 +18,8 @@ public:
 
 }  // namespace
 
-ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry, const ZKServer& server) {
+ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry, const ZKServer& server,
+                                   const ZKGlobalOptions* displayOptions) {
     ZMsgPrompt prompt;
     prompt.messageBox = [&owner](const std::string& text, ZMsgButtons buttons, int tabStop) {
         const bool yesNo = buttons == ZMsgButtons::YesNo;
@@ -31,11 +33,12 @@ ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry
                : result == ZKMessageBox::kResultYes ? ZMsgAnswer::Yes
                                                     : ZMsgAnswer::No;
     };
-    prompt.folder = [&owner, &registry](const std::string& title,
-                                        const std::string& start) -> std::optional<std::string> {
+    prompt.folder = [&owner, &registry, displayOptions](
+                        const std::string& title, const std::string& start) -> std::optional<std::string> {
         const zk::Rect client = zk::GetClientRect(owner);
         const zk::Point anchor = zk::ClientToScreen(owner, {client.Width() / 4, client.Height() / 4});
-        FolderChooser chooser(ZKFileBrowserSettings::FromRegistry(registry, false), start, owner, anchor,
+        const bool reverse = displayOptions && displayOptions->ReverseFolderOrder();
+        FolderChooser chooser(ZKFileBrowserSettings::FromRegistry(registry, reverse), start, owner, anchor,
                               title);
         if (chooser.DoModal() != ZKPopupMenu::kChosen || chooser.Chosen().empty()) return std::nullopt;
         std::string folder = chooser.Chosen();
@@ -56,6 +59,9 @@ ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry
         ZMsgAutoConnectOptionsDialog dialog(owner, current);
         if (dialog.DoModal() != 1) return std::nullopt;
         return dialog.Options();
+    };
+    prompt.globalOptions = [&owner](ZKGlobalOptions& options) {
+        ZKGlobalOptionsDialog(owner, options, "ZelkMsg").DoModal();
     };
     return prompt;
 }

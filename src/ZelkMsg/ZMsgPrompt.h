@@ -1,6 +1,6 @@
 #pragma once
 // How the main window asks the user something: a message box, a file name, a folder, a device, the
-// auto-connect options. The window shows
+// auto-connect options, the global options. The window shows
 // nothing by itself; the program installs the toolkit's dialogs, the console installs answers on standard
 // error, tests install scripted answers.
 
@@ -10,6 +10,8 @@
 
 #include "ZelkMsg/ZMsgAutoConnectOptions.h"
 #include "ZelkMsg/ZMsgDeviceChooser.h"
+
+class ZKGlobalOptions;
 
 enum class ZMsgButtons { Ok, YesNo };
 enum class ZMsgAnswer { Ok, Yes, No };
@@ -29,4 +31,6 @@ struct ZMsgPrompt {
     // The auto-connect options as the user left them with OK; nothing after Cancel.
     std::function<std::optional<ZMsgAutoConnectOptions>(const ZMsgAutoConnectOptions& current)>
         autoConnectOptions;
+    // The global options dialog over these options; "OK" stores and announces what it shows.
+    std::function<void(ZKGlobalOptions& options)> globalOptions;
 };

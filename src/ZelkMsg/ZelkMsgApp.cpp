@@ -85,7 +85,8 @@ int ZelkMsgApp::Run(const ZelkMsgRunOptions& options, const ZKServer::Factory& c
         if (started == ZKServerStartup::Ok) {
             window.SetServer(server.get());
             zk::HWND owner;
-            window.SetPrompt(console ? console->Prompt() : ZMsgDesktopPrompt::Make(owner, registry, *server));
+            window.SetPrompt(console ? console->Prompt()
+                                     : ZMsgDesktopPrompt::Make(owner, registry, *server, &displayOptions));
             window.SetObserver(console.get());
             if (window.Create()) {
                 owner = window.Window();

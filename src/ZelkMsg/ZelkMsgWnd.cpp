@@ -112,6 +112,8 @@ zk::LRESULT ZelkMsgWnd::OnCreate() {
         std::string error;
         endpoint_.Open(Window(), error);  // without it the window still works, only deaf to other programs
     }
+    if (settings_.displayOptions)
+        notice_ = std::make_unique<ZKOptionsNotice>(*settings_.displayOptions, *settings_.registry, Window());
     NoteStatus();
     return 0;
 }
@@ -137,6 +139,7 @@ bool ZelkMsgWnd::ProcessWindowMessage(zk::HWND hwnd, zk::UINT message, zk::WPARA
     switch (message) {
         case zk::WM_DESTROY:
             observer_ = nullptr;  // what the closing window still does is no news
+            notice_.reset();
             endpoint_.Close();
             search_.WaitAndForget(std::chrono::milliseconds(2000));
             Disconnect();
@@ -226,7 +229,10 @@ bool ZelkMsgWnd::OnCopyDataCommand(std::uint32_t command, std::span<const std::b
     if (command <= 1) return true;  // hooks of other applications
     if (command > 5) return false;
     if (!settings_.displayOptions) return true;
-    return ZKOptionsNotice::Apply(*settings_.displayOptions, Window(), command, [this] { log_.Remeasure(); });
+    // Dialogs open over the window are windows of their own; they change their colours with it.
+    std::vector<zk::HWND> windows{Window()};
+    windows.insert(windows.end(), ModalStack().Windows().begin(), ModalStack().Windows().end());
+    return ZKOptionsNotice::Apply(*settings_.displayOptions, windows, command, [this] { log_.Remeasure(); });
 }
 
 // --- menus -----------------------------------------------------------------------------------------------
@@ -266,6 +272,9 @@ bool ZelkMsgWnd::ChooseMenuItem(char menu, char item) {
         case 'F' * 256 + 'T':
             SaveLogTo();
             break;
+        case 'F' * 256 + 'G':
+            EditGlobalOptions();
+            break;
         case 'F' * 256 + 'A':
             ShowAbout();
             break;
@@ -291,7 +300,7 @@ bool ZelkMsgWnd::ChooseMenuItem(char menu, char item) {
             Disconnect();
             break;
         default:
-            break;  // Global Options and Errors come with their dialogs
+            break;  // Errors comes with its dialog
     }
     NoteStatus();
     return true;
@@ -447,6 +456,10 @@ void ZelkMsgWnd::EditAutoConnectOptions() {
     if (!edited) return;
     options_ = *edited;
     settings_.registry->SaveAutoConnectOptions(options_);
+}
+
+void ZelkMsgWnd::EditGlobalOptions() {
+    if (settings_.displayOptions && prompt_.globalOptions) prompt_.globalOptions(*settings_.displayOptions);
 }
 
 ZMsgConnectionStatus ZelkMsgWnd::ConnectionStatus() const {

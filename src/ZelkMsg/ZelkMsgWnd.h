@@ -36,6 +36,7 @@
 #include "ZelkMsg/ZelkAppWnd.h"
 
 class ZKGlobalOptions;
+class ZKOptionsNotice;
 class ZKServer;
 class ZMsgRegistry;
 struct ZKAccessOption;
@@ -160,6 +161,8 @@ public:
     void ManualConnect();
     // The auto-connect options dialog; after OK the options are taken over and stored.
     void EditAutoConnectOptions();
+    // The global options dialog (with display options only); what it stores is announced by notices.
+    void EditGlobalOptions();
     // The rows of a new device message batch, appended and shown.
     void ReceiveMessages(const std::vector<std::string>& texts) override;
 
@@ -236,4 +239,6 @@ private:
     char openedMenu_ = 0;
     std::string lastStateText_;
     zk::CopyDataEndpoint endpoint_;
+    // Announces the display options written here to this window and the maker's other programs.
+    std::unique_ptr<ZKOptionsNotice> notice_;
 };

@@ -11,6 +11,8 @@
 #include "Common/profile/ZPImageWriter.h"
 #include "Common/profile/ZPProfileHeader.h"
 #include "Gui/ZKCopyDataCommand.h"
+#include "Gui/ZKDC.h"
+#include "Gui/ZKGlobalOptions.h"
 #include "Platform/Clipboard.h"
 #include "Platform/Input.h"
 #include "Platform/MessageLoop.h"
@@ -65,6 +67,7 @@ protected:
         zk::WindowSystemOptions{{1920, 1080}, std::nullopt, zk::BackendChoice::Headless}};
     zktest::Watchdog watchdog{30s};
     ZMsgRegistry registry;
+    ZKGlobalOptions displayOptions{registry};
     FakeZKServer fakeServer;
     FakeZKDevice fakeDevice;
     ZKDeviceListEntry entry;
@@ -75,6 +78,7 @@ protected:
     std::optional<std::string> enteredName;
     std::optional<ZMsgDeviceChoice> choice;
     std::optional<ZMsgAutoConnectOptions> edited;
+    std::optional<ZKGlobalOptions::Flags> globalOptions;  // what the options dialog's OK applies
 
     void SetUp() override {
         fakeDevice.SetIdentity(Identity("ECU-M4", 1201));
@@ -102,6 +106,9 @@ protected:
         prompt.folder = [this](const std::string&, const std::string&) { return dir.Path() + "/"; };
         prompt.chooseDevice = [this] { return choice; };
         prompt.autoConnectOptions = [this](const ZMsgAutoConnectOptions&) { return edited; };
+        prompt.globalOptions = [this](ZKGlobalOptions& options) {
+            if (globalOptions) options.Apply(*globalOptions);
+        };
         window->SetPrompt(prompt);
         ASSERT_TRUE(window->Create());
         ZKTimerServer::SetTickWindow(window->Window());
@@ -526,6 +533,50 @@ TEST_F(ZelkMsgWndTest, CopyDataCommandsZeroToFiveAreKnown) {
         EXPECT_EQ(1, send(command)) << command;
     EXPECT_EQ(0, send(6));
     EXPECT_EQ(0, send(2, 1));
+}
+
+TEST_F(ZelkMsgWndTest, GlobalOptionsSwitchTheWholeWindowToTheChosenScheme) {
+    displayOptions.Reload();
+    displayOptions.Install();
+    ZelkMsgWnd::Settings settings;
+    settings.displayOptions = &displayOptions;
+    Make(settings);
+    const zk::HWND hwnd = window->Window();
+    // The caption band, the status bar and the log's background, as the window shows them.
+    const auto colours = [&] {
+        EXPECT_TRUE(zk::UpdateWindow(hwnd));
+        EXPECT_TRUE(zk::SaveWindowPng(hwnd, dir.File("shot.png")));
+        const auto shot = ZKBitmap::FromPngFile(dir.File("shot.png"));
+        return std::vector<ZKRGB>{shot->Pixel(300, 5), shot->Pixel(300, 40), shot->Pixel(300, 300)};
+    };
+    const std::vector<ZKRGB> light = colours();
+    EXPECT_EQ((ZKRGB{255, 255, 255}), light[2]);
+
+    window->ChooseMenuItem('F', 'G');  // the dialog left as it was
+    EXPECT_EQ(light, colours());
+
+    // A dialog open over the window changes with it.
+    zk::WindowCreateParams dialogParams;
+    dialogParams.style = zk::WS_POPUP | zk::WS_VISIBLE;
+    dialogParams.parent = hwnd;  // its owner
+    dialogParams.cx = dialogParams.cy = 50;
+    dialogParams.proc = zk::DefWindowProc;
+    const zk::HWND dialog = zk::CreateWindowEx(dialogParams);
+    ASSERT_TRUE(dialog);
+    zk::ValidateRect(dialog, nullptr);
+    window->ModalStack().Push(dialog);
+
+    globalOptions = ZKGlobalOptions::Flags{false, false, false, false, false};
+    window->ChooseMenuItem('F', 'G');
+    EXPECT_FALSE(displayOptions.BlackOnWhite()) << "the window heard its own notice";
+    zk::Rect update;
+    EXPECT_TRUE(zk::GetUpdateRect(dialog, &update)) << "the open dialog is redrawn";
+    window->ModalStack().Remove(dialog);
+    zk::DestroyWindow(dialog);
+    const std::vector<ZKRGB> dark = colours();
+    EXPECT_EQ((ZKRGB{0, 0, 0}), dark[2]);
+    for (std::size_t i = 0; i < 2; ++i)
+        EXPECT_NE(light[i], dark[i]) << i;
 }
 
 TEST_F(ZelkMsgWndTest, TheCaptionMovesTheWindowAndItsEdgesSizeIt) {

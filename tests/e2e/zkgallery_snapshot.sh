@@ -24,8 +24,8 @@ if ! "$zkgallery" --snapshot "$shots" > "$tmp/out.txt" 2>&1; then
 fi
 
 count=$(find "$shots" -name '*.png' | wc -l)
-if [[ $count -ne 13 ]]; then
-    echo "FAIL: expected 13 PNG files, found $count"
+if [[ $count -ne 15 ]]; then
+    echo "FAIL: expected 15 PNG files, found $count"
     fail=1
 fi
 
@@ -56,7 +56,7 @@ check menus.png 196x340
 check menu.png 74x110 4
 check dialogs.png 500x230
 check messagebox.png any
-for f in editdialog editdialog-dark choose choose-dark; do
+for f in editdialog editdialog-dark choose choose-dark globaloptions globaloptions-dark; do
     check $f.png any
 done
 
@@ -70,7 +70,7 @@ has_colour editdialog-dark.png 8080FF || { echo "FAIL: no focused edit field in 
 for f in choose choose-dark; do
     has_colour $f.png 00FF00 || { echo "FAIL: no highlighted match in $f.png"; fail=1; }
 done
-for f in editdialog-dark choose-dark; do
+for f in editdialog-dark choose-dark globaloptions-dark; do
     corner=$(convert "$shots/$f.png" -format '%[hex:u.p{4,4}]' info:)
     [[ "$corner" == 000000* ]] || { echo "FAIL: $f.png is not in the dark scheme (found #$corner)"; fail=1; }
 done

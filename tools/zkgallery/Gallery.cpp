@@ -1,5 +1,6 @@
 #include "Gallery.h"
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -9,16 +10,22 @@
 #include <utility>
 #include <vector>
 
+#include "Common/ZKRegistry.h"
 #include "Gui/IZKModalOwner.h"
 #include "Gui/ZKButton.h"
 #include "Gui/ZKCheckBox.h"
 #include "Gui/ZKChooseDialog.h"
+#include "Gui/ZKCopyDataCommand.h"
 #include "Gui/ZKDC.h"
 #include "Gui/ZKFileNameDialog.h"
+#include "Gui/ZKGlobalOptions.h"
+#include "Gui/ZKGlobalOptionsDialog.h"
 #include "Gui/ZKListContainer.h"
 #include "Gui/ZKMessageBox.h"
+#include "Gui/ZKOptionsNotice.h"
 #include "Gui/ZKScrollableRichText.h"
 #include "MenuWindow.h"
+#include "Platform/CopyData.h"
 #include "Platform/Input.h"
 #include "Platform/MessageLoop.h"
 #include "Platform/Window.h"
@@ -36,6 +43,12 @@ constexpr ZKRGB kGrey{128, 128, 128};
 constexpr ZKRGB kTrackerBackground{224, 236, 248};
 constexpr ZKRGB kBox{200, 40, 40};
 constexpr ZKRGB kListBackground{255, 250, 232};
+
+constexpr const char* kApplicationName = "zkgallery";
+// The gallery's own copy-data commands (0 and 1 are each program's own): quit, and write the picture of
+// every window into the folder that the argument names.
+constexpr std::uint32_t kQuitCommand = 0;
+constexpr std::uint32_t kSnapshotCommand = 1;
 
 constexpr int kTitleHeight = 24;
 constexpr int kBoxSize = 24;
@@ -70,6 +83,12 @@ struct Gallery {
     std::unique_ptr<ZKButton> editButton;
     std::unique_ptr<ZKButton> chooseButton;
     std::unique_ptr<ZKButton> severalButton;
+    std::unique_ptr<ZKButton> optionsButton;
+    // The display options, shared with the maker's other programs through the store and the notices.
+    ZKRegistry registry{kApplicationName};
+    ZKGlobalOptions options{registry};
+    std::unique_ptr<ZKOptionsNotice> notice;
+    CopyDataEndpoint endpoint;
     std::ostream* out = nullptr;
     // Runs inside the loop of whatever dialog is open when kRunStep arrives (snapshots of open dialogs).
     std::function<void()> step;
@@ -290,6 +309,51 @@ void PaintTextWindow(HWND hwnd, ZKDC& dc) {
     PaintTitle(hwnd, dc);
 }
 
+// --- display options and the copy-data commands ---
+
+// Writes every window's picture into `folder`, after painting what is pending; false when one failed.
+bool WriteSnapshots(Gallery& g, const std::string& folder) {
+    bool ok = true;
+    for (const auto& [file, hwnd] : g.windows) {
+        UpdateWindow(hwnd);
+        ok = SaveWindowPng(hwnd, folder + "/" + file + ".png") && ok;
+    }
+    return ok;
+}
+
+// A scheme or colour-blind change shows in every window and open dialog at once; the log lays its rows out
+// again first.
+LRESULT OnCopyData(Gallery& g, const COPYDATASTRUCT& data) {
+    const auto parsed = ZKCopyDataCommand::Parse(data);
+    if (!parsed) return 0;
+    if (parsed->command == kQuitCommand) {
+        PostQuitMessage(0);
+        return 1;
+    }
+    if (parsed->command == kSnapshotCommand) {
+        const auto* text = reinterpret_cast<const char*>(parsed->argument.data());
+        const std::string folder(text, std::find(text, text + parsed->argument.size(), '\0'));
+        return WriteSnapshots(g, folder) ? 1 : 0;
+    }
+    const auto remeasure = [&g] {
+        if (g.log) g.log->Remeasure();
+    };
+    std::vector<HWND> windows;
+    for (const auto& window : g.windows)
+        windows.push_back(window.second);
+    const auto& dialogs = g.modal.stack.Windows();
+    windows.insert(windows.end(), dialogs.begin(), dialogs.end());
+    return ZKOptionsNotice::Apply(g.options, windows, parsed->command, remeasure) ? 1 : 0;
+}
+
+// Puts the stored options in force and listens for the maker's other programs; the gallery works without
+// the endpoint, only deaf to them.
+void ListenToOtherPrograms(Gallery& g, std::ostream& err) {
+    std::string error;
+    if (!g.endpoint.Open(g.modal.main, error)) err << "zkgallery: no copy-data endpoint: " << error << "\n";
+    g.notice = std::make_unique<ZKOptionsNotice>(g.options, g.registry, g.modal.main);
+}
+
 // --- windows ---
 
 HWND MakeWindow(Gallery& g, const std::string& file, const std::string& title, Rect r, Painter paint,
@@ -318,6 +382,8 @@ HWND MakeWindow(Gallery& g, const std::string& file, const std::string& title, R
                 return 1;  // the paint covers everything
             case WMU_MODAL_OWNER:
                 return g.modal.main ? g.modal.AnswerQuery() : 0;
+            case WM_COPYDATA:
+                return OnCopyData(g, *reinterpret_cast<const COPYDATASTRUCT*>(l));
             case WM_NCHITTEST: {
                 // The title strip drags the window.
                 const Point client = ScreenToClient(h, LParamToPoint(l));
@@ -432,6 +498,13 @@ void AskSeveral(Gallery& g) {
     *g.out << std::endl;
 }
 
+// The global options dialog; prints "global options: 1" after OK, "global options: 0" after Cancel.
+void EditGlobalOptions(Gallery& g) {
+    ZKGlobalOptionsDialog dialog(g.modal.main, g.options, kApplicationName);
+    const int result = dialog.DoModal();
+    if (g.out) *g.out << "global options: " << result << std::endl;
+}
+
 bool HandleDialogsInput(Gallery& g, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WMU_CONTROL_NOTIFY:
@@ -439,6 +512,7 @@ bool HandleDialogsInput(Gallery& g, UINT message, WPARAM wParam, LPARAM lParam) 
             if (reinterpret_cast<const ZKControl*>(lParam) == g.chooseButton.get()) AskChoice(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.severalButton.get()) AskSeveral(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.askButton.get()) AskQuestion(g);
+            if (reinterpret_cast<const ZKControl*>(lParam) == g.optionsButton.get()) EditGlobalOptions(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.checkBox.get())
                 g.flashButton->SetFlash(g.checkBox->Ticked());
             return true;
@@ -447,6 +521,7 @@ bool HandleDialogsInput(Gallery& g, UINT message, WPARAM wParam, LPARAM lParam) 
             if (wParam == 'e' || wParam == 'E') AskFileName(g);
             if (wParam == 'c' || wParam == 'C') AskChoice(g);
             if (wParam == 's' || wParam == 'S') AskSeveral(g);
+            if (wParam == 'g' || wParam == 'G') EditGlobalOptions(g);
             return true;
         case WM_KEYDOWN:
             if (wParam == static_cast<WPARAM>(VK_ESCAPE)) PostQuitMessage(0);
@@ -494,6 +569,9 @@ bool OpenDialogsWindow(Gallery& g) {
         !g.chooseButton->Create(dialogs, {200, 120, 200 + choose.cx, 120 + choose.cy}) ||
         !g.severalButton->Create(dialogs, {300, 120, 300 + several.cx, 120 + several.cy}))
         return false;
+    g.optionsButton = std::make_unique<ZKButton>("Global Options", 'G');
+    const Size options = g.optionsButton->PreferredSize();
+    if (!g.optionsButton->Create(dialogs, {300, 40, 300 + options.cx, 40 + options.cy})) return false;
     g.checkBox->SetTicked(true);
     g.flashButton->SetFlash(true);
     return true;
@@ -560,6 +638,22 @@ std::vector<std::string> SnapshotEntryDialogs(Gallery& g, const std::string& fol
     return written;
 }
 
+// globaloptions.png and globaloptions-dark.png; the dark twin shows the scheme's box unticked.
+std::vector<std::string> SnapshotGlobalOptions(Gallery& g, const std::string& folder) {
+    std::vector<std::string> written;
+    for (const bool dark : {false, true}) {
+        std::optional<DarkScheme> scheme;
+        if (dark) scheme.emplace();
+        const std::string path = folder + (dark ? "/globaloptions-dark.png" : "/globaloptions.png");
+        ZKGlobalOptionsDialog dialog(g.modal.main, g.options, kApplicationName);
+        if (SnapshotDialog(g, dialog, path, [dark] {
+                if (dark) input::Char('b');
+            }))
+            written.push_back(path);
+    }
+    return written;
+}
+
 bool OpenWindows(Gallery& g) {
     MakeWindow(g, "fonts", "Fonts and shapes", {20, 20, 660, 400}, PaintFontsAndShapes);
     MakeWindow(g, "colours", "Colour slots", {20, 420, 20 + 3 * (8 * 42 + 16), 420 + 330}, PaintColourSlots);
@@ -612,12 +706,12 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
         }
     }
     WindowSystemOptions system;
-    if (options.snapshotDir) system.backend = BackendChoice::Headless;
+    if (options.snapshotDir || options.headless) system.backend = BackendChoice::Headless;
     if (!InitWindowSystem(system)) {
         err << "zkgallery: the window system does not start\n";
         return 1;
     }
-    if (!options.snapshotDir && CurrentBackend() == BackendChoice::Headless) {
+    if (!options.snapshotDir && !options.headless && CurrentBackend() == BackendChoice::Headless) {
         ShutdownWindowSystem();
         err << "zkgallery: there is no display (DISPLAY or WAYLAND_DISPLAY) to show the windows on; use "
                "--snapshot DIR to write them as pictures, or run it under xvfb-run\n";
@@ -627,6 +721,11 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
     {
         Gallery g;
         g.out = &out;
+        // Snapshots show the default (light) scheme and the dark twins, whatever the store says.
+        if (!options.snapshotDir) {
+            g.options.Reload();
+            g.options.Install();
+        }
         if (!OpenWindows(g)) {
             err << "zkgallery: cannot open the windows\n";
             code = 1;
@@ -649,6 +748,13 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
                 err << "zkgallery: cannot write the entry dialogs' pictures\n";
                 code = 1;
             }
+            const std::vector<std::string> globalOptions = SnapshotGlobalOptions(g, *options.snapshotDir);
+            for (const std::string& path : globalOptions)
+                out << path << "\n";
+            if (globalOptions.size() != 2) {
+                err << "zkgallery: cannot write the global options dialog's pictures\n";
+                code = 1;
+            }
             const std::string boxPath = *options.snapshotDir + "/messagebox.png";
             if (!SnapshotMessageBox(g, boxPath)) {
                 err << "zkgallery: cannot write " << boxPath << "\n";
@@ -664,9 +770,12 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
                 out << menu << "\n";
             }
         } else {
+            ListenToOtherPrograms(g, err);
             CMessageLoop loop;
             code = loop.Run();
         }
+        g.notice.reset();
+        g.endpoint.Close();
         ShutdownWindowSystem();
     }
     return code;

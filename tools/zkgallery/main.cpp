@@ -22,6 +22,10 @@ int main(int argc, char** argv) {
     app.add_option("--snapshot", options.snapshotDir,
                    "paint every window on the headless backend, write DIR/<window>.png and exit")
         ->type_name("DIR");
+    app.add_flag("--headless", options.headless,
+                 "run on the headless backend until copy-data command 0 arrives; command 1 writes every "
+                 "window's PNG into the folder it names")
+        ->excludes("--snapshot");
     CLI11_PARSE(app, argc, argv);
     return RunGallery(options, std::cout, std::cerr);
 }

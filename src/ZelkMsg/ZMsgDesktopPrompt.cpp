@@ -3,6 +3,7 @@
 #include "Gui/ZKFileNameDialog.h"
 #include "Gui/ZKMessageBox.h"
 #include "Gui/ZKPopupDirectoryMenu.h"
+#include "Gui/dialog/ZKErrorStateDialog.h"
 #include "ZelkMsg/ZMsgAutoConnectOptionsDialog.h"
 #include "ZelkMsg/ZMsgRegistry.h"
 
@@ -56,6 +57,9 @@ ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry
         ZMsgAutoConnectOptionsDialog dialog(owner, current);
         if (dialog.DoModal() != 1) return std::nullopt;
         return dialog.Options();
+    };
+    prompt.errorStates = [&owner](std::function<ZKDevice*()> device, const ZPProfile& profile) {
+        ZKErrorStateDialog(owner, std::move(device), profile).DoModal();
     };
     return prompt;
 }

@@ -11,6 +11,9 @@
 #include "ZelkMsg/ZMsgAutoConnectOptions.h"
 #include "ZelkMsg/ZMsgDeviceChooser.h"
 
+class ZKDevice;
+class ZPProfile;
+
 enum class ZMsgButtons { Ok, YesNo };
 enum class ZMsgAnswer { Ok, Yes, No };
 
@@ -29,4 +32,7 @@ struct ZMsgPrompt {
     // The auto-connect options as the user left them with OK; nothing after Cancel.
     std::function<std::optional<ZMsgAutoConnectOptions>(const ZMsgAutoConnectOptions& current)>
         autoConnectOptions;
+    // The error state dialog, modal: `device` gives the window's device at each read (null once it was
+    // dropped), `profile` names its errors.
+    std::function<void(std::function<ZKDevice*()> device, const ZPProfile& profile)> errorStates;
 };

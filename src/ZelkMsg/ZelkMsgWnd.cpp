@@ -290,8 +290,11 @@ bool ZelkMsgWnd::ChooseMenuItem(char menu, char item) {
         case 'D' * 256 + 'D':
             Disconnect();
             break;
+        case 'D' * 256 + 'E':
+            ShowErrorStates();
+            break;
         default:
-            break;  // Global Options and Errors come with their dialogs
+            break;  // Global Options comes with its dialog
     }
     NoteStatus();
     return true;
@@ -447,6 +450,11 @@ void ZelkMsgWnd::EditAutoConnectOptions() {
     if (!edited) return;
     options_ = *edited;
     settings_.registry->SaveAutoConnectOptions(options_);
+}
+
+// The dialog asks for the device at every read: a status tick may disconnect while it is open.
+void ZelkMsgWnd::ShowErrorStates() {
+    if (prompt_.errorStates) prompt_.errorStates([this] { return device_.get(); }, profile_);
 }
 
 ZMsgConnectionStatus ZelkMsgWnd::ConnectionStatus() const {

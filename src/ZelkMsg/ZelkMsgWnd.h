@@ -160,6 +160,7 @@ public:
     void ManualConnect();
     // The auto-connect options dialog; after OK the options are taken over and stored.
     void EditAutoConnectOptions();
+    void ShowErrorStates();
     // The rows of a new device message batch, appended and shown.
     void ReceiveMessages(const std::vector<std::string>& texts) override;
 

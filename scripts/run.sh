@@ -17,7 +17,10 @@ done
 # An already running server (of this user) is kept; otherwise start one on the demo scenario. The server
 # detaches by itself once it serves.
 if ! "$bin/zelknet" sim ping on >/dev/null 2>&1; then
-    "$bin/zelknetserver" --scenario "$here/data/scenarios/demo.toml" || true
+    # The build's copy of the demo serves the compiled demo profiles, which name the devices' errors.
+    scenario="$bin/../share/zelkor/scenarios/demo.toml"
+    [[ -f "$scenario" ]] || scenario="$here/data/scenarios/demo.toml"
+    "$bin/zelknetserver" --scenario "$scenario" || true
 fi
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" && "${ZK_BACKEND:-}" != headless ]]; then
     exec "$bin/zelkmsg"

@@ -4,6 +4,7 @@
 #include "Gui/ZKGlobalOptionsDialog.h"
 #include "Gui/ZKMessageBox.h"
 #include "Gui/ZKPopupDirectoryMenu.h"
+#include "Gui/dialog/ZKErrorStateDialog.h"
 #include "ZelkMsg/ZMsgAutoConnectOptionsDialog.h"
 #include "ZelkMsg/ZMsgRegistry.h"
 
@@ -62,6 +63,9 @@ ZMsgPrompt ZMsgDesktopPrompt::Make(const zk::HWND& owner, ZMsgRegistry& registry
     };
     prompt.globalOptions = [&owner](ZKGlobalOptions& options) {
         ZKGlobalOptionsDialog(owner, options, "ZelkMsg").DoModal();
+    };
+    prompt.errorStates = [&owner](std::function<ZKDevice*()> device, const ZPProfile& profile) {
+        ZKErrorStateDialog(owner, std::move(device), profile).DoModal();
     };
     return prompt;
 }

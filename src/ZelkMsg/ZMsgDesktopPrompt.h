@@ -1,6 +1,7 @@
 #pragma once
 // The prompts of the desktop run: the toolkit's message box, file name dialog and folder chooser, the device
-// chooser, the auto-connect options dialog and the global options dialog, all owned by the main window.
+// chooser, the auto-connect options dialog, the global options dialog and the error state dialog, all owned
+// by the main window.
 
 #include "Platform/WindowTypes.h"
 #include "ZelkMsg/ZMsgPrompt.h"

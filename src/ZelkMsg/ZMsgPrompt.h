@@ -12,6 +12,8 @@
 #include "ZelkMsg/ZMsgDeviceChooser.h"
 
 class ZKGlobalOptions;
+class ZKDevice;
+class ZPProfile;
 
 enum class ZMsgButtons { Ok, YesNo };
 enum class ZMsgAnswer { Ok, Yes, No };
@@ -33,4 +35,7 @@ struct ZMsgPrompt {
         autoConnectOptions;
     // The global options dialog over these options; "OK" stores and announces what it shows.
     std::function<void(ZKGlobalOptions& options)> globalOptions;
+    // The error state dialog, modal: `device` gives the window's device at each read (null once it was
+    // dropped), `profile` names its errors.
+    std::function<void(std::function<ZKDevice*()> device, const ZPProfile& profile)> errorStates;
 };

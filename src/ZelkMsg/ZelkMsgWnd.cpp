@@ -299,8 +299,11 @@ bool ZelkMsgWnd::ChooseMenuItem(char menu, char item) {
         case 'D' * 256 + 'D':
             Disconnect();
             break;
+        case 'D' * 256 + 'E':
+            ShowErrorStates();
+            break;
         default:
-            break;  // Errors comes with its dialog
+            break;
     }
     NoteStatus();
     return true;
@@ -460,6 +463,11 @@ void ZelkMsgWnd::EditAutoConnectOptions() {
 
 void ZelkMsgWnd::EditGlobalOptions() {
     if (settings_.displayOptions && prompt_.globalOptions) prompt_.globalOptions(*settings_.displayOptions);
+}
+
+// The dialog asks for the device at every read: a status tick may disconnect while it is open.
+void ZelkMsgWnd::ShowErrorStates() {
+    if (prompt_.errorStates) prompt_.errorStates([this] { return device_.get(); }, profile_);
 }
 
 ZMsgConnectionStatus ZelkMsgWnd::ConnectionStatus() const {

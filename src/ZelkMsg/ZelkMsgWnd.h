@@ -163,6 +163,8 @@ public:
     void EditAutoConnectOptions();
     // The global options dialog (with display options only); what it stores is announced by notices.
     void EditGlobalOptions();
+    // The error state dialog over the window's device and profile.
+    void ShowErrorStates();
     // The rows of a new device message batch, appended and shown.
     void ReceiveMessages(const std::vector<std::string>& texts) override;
 

@@ -40,8 +40,9 @@ ZKDeviceIdentity Identity(const std::string& type, std::uint32_t serial) {
 }
 
 // The image of the device test profile for the devices' code version 3.1.7, with profile revision `revision`.
-std::vector<std::uint8_t> ProfileImage(int revision) {
-    std::string text = zktest::DeviceProfileText();
+std::vector<std::uint8_t> ProfileImage(int revision, bool errorDatabases = true) {
+    std::string text =
+        errorDatabases ? zktest::DeviceProfileText() : zktest::DeviceProfileTextWithoutErrors();
     const auto replace = [&text](const std::string& from, const std::string& to) {
         const auto at = text.find(from);
         if (at != std::string::npos) text.replace(at, from.size(), to);
@@ -78,7 +79,9 @@ protected:
     std::optional<std::string> enteredName;
     std::optional<ZMsgDeviceChoice> choice;
     std::optional<ZMsgAutoConnectOptions> edited;
-    std::optional<ZKGlobalOptions::Flags> globalOptions;  // what the options dialog's OK applies
+    std::optional<ZKGlobalOptions::Flags> globalOptions;               // what the options dialog's OK applies
+    std::vector<std::pair<ZKDevice*, const ZPProfile*>> errorDialogs;  // what each opened with
+    std::function<ZKDevice*()> errorDevice;                            // the last one's device source
 
     void SetUp() override {
         fakeDevice.SetIdentity(Identity("ECU-M4", 1201));
@@ -108,6 +111,10 @@ protected:
         prompt.autoConnectOptions = [this](const ZMsgAutoConnectOptions&) { return edited; };
         prompt.globalOptions = [this](ZKGlobalOptions& options) {
             if (globalOptions) options.Apply(*globalOptions);
+        };
+        prompt.errorStates = [this](std::function<ZKDevice*()> device, const ZPProfile& profile) {
+            errorDialogs.push_back({device(), &profile});
+            errorDevice = std::move(device);
         };
         window->SetPrompt(prompt);
         ASSERT_TRUE(window->Create());
@@ -209,6 +216,47 @@ TEST_F(ZelkMsgWndTest, AProfileThatFailsToLoadLeavesTheMainProfileEmpty) {
     EXPECT_EQ(0, window->ConnectionStatus().profileRevision);
     EXPECT_FALSE(window->MenuItems('D')[3].enabled) << "Errors";
     EXPECT_EQ("CONNECTED", window->StateText());
+}
+
+TEST_F(ZelkMsgWndTest, ErrorsOpensOverTheWindowsDeviceAndTheTitleFlashesInTheSummarysColour) {
+    fakeServer.StoreProfile(ProfileImage(4));
+    fakeDevice.SetErrorState(21, {0x1, 0x1, 0});
+    Make();
+    Connect();
+    ASSERT_TRUE(TickUntilProfileCollected());
+    for (int tick = 0; tick < 5; ++tick)
+        window->StatusTick();
+    EXPECT_EQ(38, window->DeviceTitleFlash()) << "an active error";
+    fakeDevice.SetErrorState(21, {0, 0x1, 0});
+    for (int tick = 0; tick < 5; ++tick)
+        window->StatusTick();
+    EXPECT_EQ(37, window->DeviceTitleFlash()) << "stored only";
+
+    EXPECT_TRUE(window->ChooseMenuItem('D', 'E'));
+    ASSERT_EQ(1u, errorDialogs.size());
+    EXPECT_EQ(window->Device(), errorDialogs[0].first);
+    EXPECT_EQ(&window->MainProfile(), errorDialogs[0].second);
+    // A disconnect while the dialog is open leaves it without a device, never with a dangling one.
+    window->Disconnect();
+    EXPECT_EQ(nullptr, errorDevice());
+    EXPECT_FALSE(window->DeviceTitleFlash());
+}
+
+TEST_F(ZelkMsgWndTest, AProfileWithoutErrorDatabasesKeepsErrorsDisabledAndTheTitleStill) {
+    fakeServer.StoreProfile(ProfileImage(4, false));
+    fakeDevice.SetErrorState(21, {0x1, 0x1, 0});
+    Make();
+    Connect();
+    ASSERT_TRUE(TickUntilProfileCollected());
+    ASSERT_NE(nullptr, window->MainProfile().Header());
+    ASSERT_TRUE(window->Device()->IsFullyUp());
+    for (int tick = 0; tick < 10; ++tick)
+        window->StatusTick();
+    EXPECT_FALSE(window->MenuItems('D')[3].enabled) << "Errors";
+    EXPECT_FALSE(window->ChooseMenuItem('D', 'E'));
+    EXPECT_TRUE(errorDialogs.empty());
+    EXPECT_EQ(0, fakeDevice.Calls(Op::ReadErrorStates));
+    EXPECT_FALSE(window->DeviceTitleFlash());
 }
 
 TEST_F(ZelkMsgWndTest, TheProfileLocationIsReadAgainWhenTheLinkComesBack) {

@@ -202,6 +202,13 @@ TEST(ZelkNetScenario, TheBuiltDemoServesACompiledProfileForEveryDevice) {
             ASSERT_TRUE(group) << id.typeName << " error " << errorSpec.id;
             EXPECT_LT(std::bit_width(errorSpec.active | errorSpec.stored), group->causes.size() + 1)
                 << errorSpec.id;
+            // The "error present" cause would hide the source instead of naming its cause.
+            const ZPErrorInfo* present = profile.GlobalErrorDB()->ReferenceCause();
+            ASSERT_TRUE(present) << id.typeName;
+            const int presentBit = group->CauseBit(present);
+            if (presentBit >= 0) {
+                EXPECT_EQ(0u, (errorSpec.active | errorSpec.stored) & (1u << presentBit)) << errorSpec.id;
+            }
         }
     }
 }

@@ -40,6 +40,12 @@ inline std::string DeviceProfileText() {
            "}\n";
 }
 
+// The same profile without its error databases.
+inline std::string DeviceProfileTextWithoutErrors() {
+    const std::string text = DeviceProfileText();
+    return text.substr(0, text.find("GLOBAL_ERROR_DATABASE"));
+}
+
 // Parses the profile above into `profile`; true when it parsed.
 inline bool ParseDeviceProfile(ZPProfile& profile) {
     return profile.ParseText(DeviceProfileText(), "device.txt");

@@ -151,6 +151,9 @@ public:
     // One state per error id (at most 25); only while connected and the stored identity's box state is
     // MainCode (10000), otherwise false without a call.
     bool ReadErrorStates(const std::vector<std::uint16_t>& errorIds, std::vector<ZKErrorState>& states);
+    // The states of any number of error ids, read in batches of 25 in order (the last batch takes the rest);
+    // false, with no states, when a batch fails.
+    bool ReadAllErrorStates(const std::vector<std::uint16_t>& errorIds, std::vector<ZKErrorState>& states);
     // Clears the device's stored errors; only while connected.
     bool ClearErrors();
     // The error state of every source of the profile's local error database condensed into `code`:

@@ -33,14 +33,6 @@ std::vector<ErrorSource> SourcesOf(const ZPLocalErrorDB& local) {
     return sources;
 }
 
-// The cause whose bit only says "an error is present": the first global cause with id 1 or 50000.
-const ZPErrorInfo* ReferenceCause(const ZPGlobalErrorDB& global) {
-    const auto& causes = global.Causes();
-    const auto found = std::find_if(causes.begin(), causes.end(),
-                                    [](const auto& cause) { return cause->id == 1 || cause->id == 50000; });
-    return found == causes.end() ? nullptr : found->get();
-}
-
 // The summary code after one source's state: active causes make it 38, stored ones alone 37 (over 35). The
 // reference cause's own bit is no cause; while it is active the source counts as quiet.
 std::uint32_t Summarise(std::uint32_t code, const ZKErrorState& state, int referenceBit) {
@@ -85,30 +77,42 @@ bool ZKDevice::ClearErrors() {
     return Succeeded(hresult, result);
 }
 
+bool ZKDevice::ReadAllErrorStates(const std::vector<std::uint16_t>& errorIds,
+                                  std::vector<ZKErrorState>& states) {
+    states.clear();
+    for (std::size_t at = 0; at < errorIds.size(); at += zknet::kMaxErrorIds) {
+        const std::size_t end = std::min(errorIds.size(), at + zknet::kMaxErrorIds);
+        std::vector<ZKErrorState> batch;
+        if (!ReadErrorStates({errorIds.begin() + static_cast<std::ptrdiff_t>(at),
+                              errorIds.begin() + static_cast<std::ptrdiff_t>(end)},
+                             batch)) {
+            states.clear();
+            return false;
+        }
+        states.insert(states.end(), batch.begin(), batch.end());
+    }
+    return true;
+}
+
 bool ZKDevice::ErrorSummary(std::uint32_t& code) {
     const ZPGlobalErrorDB* global = profile_ ? profile_->GlobalErrorDB() : nullptr;
     const ZPLocalErrorDB* local = profile_ ? profile_->LocalErrorDB() : nullptr;
     if (!global || !local) return true;
     code = kSummaryNoError;
     const std::vector<ErrorSource> sources = SourcesOf(*local);
+    std::vector<std::uint16_t> ids;
+    for (const ErrorSource& source : sources)
+        ids.push_back(source.id);
     std::vector<ZKErrorState> states;
-    for (std::size_t at = 0; at < sources.size(); at += zknet::kMaxErrorIds) {
-        const std::size_t end = std::min(sources.size(), at + zknet::kMaxErrorIds);
-        std::vector<std::uint16_t> ids;
-        for (std::size_t i = at; i < end; ++i)
-            ids.push_back(sources[i].id);
-        std::vector<ZKErrorState> batch;
-        if (!ReadErrorStates(ids, batch)) {
-            code = kSummaryActiveErrors;
-            return false;
-        }
-        states.insert(states.end(), batch.begin(), batch.end());
+    if (!ReadAllErrorStates(ids, states)) {
+        code = kSummaryActiveErrors;
+        return false;
     }
     // A source listed twice is judged by its last record.
     std::map<std::uint16_t, std::size_t> lastRecord;
     for (std::size_t i = 0; i < sources.size(); ++i)
         lastRecord[sources[i].id] = i;
-    const ZPErrorInfo* reference = ReferenceCause(*global);
+    const ZPErrorInfo* reference = global->ReferenceCause();
     ZKASSERT(reference);
     for (const ErrorSource& source : sources) {
         const int referenceBit = reference ? source.group->CauseBit(reference) : -1;

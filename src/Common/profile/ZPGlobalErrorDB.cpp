@@ -15,6 +15,12 @@ const ZPErrorInfo* ZPFindErrorInfo(const ZPErrorInfoList& list, std::uint16_t id
     return nullptr;
 }
 
+const ZPErrorInfo* ZPGlobalErrorDB::ReferenceCause() const {
+    for (const auto& cause : causes_)
+        if (cause->id == 1 || cause->id == 50000) return cause.get();
+    return nullptr;
+}
+
 namespace zp_error {
 
 std::unique_ptr<ZPErrorInfo> ReadErrorInfo(ZPProfile& profile) {

@@ -39,6 +39,9 @@ public:
 
     const ZPErrorInfoList& Sources() const { return sources_; }
     const ZPErrorInfoList& Causes() const { return causes_; }
+    // The cause whose bit only says "an error is present": the first cause with id 1 or 50000; null when
+    // there is none. While a source has it active, its other bits are not looked at.
+    const ZPErrorInfo* ReferenceCause() const;
 
 protected:
     KeywordResult ParseKeyword(const std::string& token) override;

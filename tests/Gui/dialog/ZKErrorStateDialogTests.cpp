@@ -128,6 +128,34 @@ TEST_F(ErrorStateDialogTest, FiltersShowTheRedTheRedAndYellowOrAllGroups) {
     EXPECT_EQ((std::vector<std::vector<std::string>>{both, {"One"}, both, {"One"}, both}), seen);
 }
 
+TEST_F(ErrorStateDialogTest, TheDialogsKeysMoveInTheTreeAndOpenAndCloseItsBranches) {
+    auto dialog = Make();
+    std::vector<int> lines;
+    std::vector<std::string> current;
+    const auto note = [&] {
+        Pump();
+        lines.push_back(dialog.Tree().LineCount());
+        current.push_back(dialog.Tree().CurrentItem()->Text());
+    };
+    EXPECT_EQ(1, Run(dialog, [&] {
+                  note();  // both groups open: 2 groups, 30 sources, a cause under each of sources 2 and 22
+                  input::Char('-');
+                  note();
+                  input::KeyPress(VK_RETURN);
+                  note();
+                  input::KeyPress(VK_DOWN);
+                  input::KeyPress(VK_DOWN);
+                  note();
+                  input::KeyPress(VK_NEXT);
+                  note();
+                  Dismiss();
+              }));
+    EXPECT_EQ((std::vector<int>{34, 13, 34, 34, 34}), lines);
+    EXPECT_EQ("One", current[2]);
+    EXPECT_EQ("Source 2", current[3]);
+    EXPECT_NE("Source 2", current[4]) << "a page further down";
+}
+
 TEST_F(ErrorStateDialogTest, RefreshReadsTheChangedWordsAndClearClearsTheDeviceFirst) {
     auto dialog = Make();
     EXPECT_EQ(1, Run(dialog, [&] {

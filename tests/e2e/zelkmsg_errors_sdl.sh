@@ -69,7 +69,6 @@ run_scheme() {  # run_scheme NAME NEWGUI
         xdotool key e
         sleep 1
         dialog=$(dialog_of $app)
-        [[ -n "${ZK_E2E_DEBUG:-}" ]] && import -window root "$ZK_E2E_DEBUG/$name-$SECONDS.png"
         [[ -n "$dialog" ]] && break
         xdotool key Escape
     done

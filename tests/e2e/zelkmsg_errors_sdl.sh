@@ -2,7 +2,8 @@
 # "Errors" in the real window on the SDL backend under Xvfb, against zelknetserver serving the build's demo
 # (its compiled profiles) as `make run` does: the program connects to the first device, the ECU-M4, by
 # itself; "Errors" is chosen from the Device menu once its profile has loaded, and the dialog shows a red
-# cause line (lambda sensor 1's lean mixture, which comes and goes: Refresh until it is there).
+# cause line (lambda sensor 1's lean mixture, which comes and goes: Refresh until it is there); the
+# "Device" title flashes in the error colour.
 # Runs once in the light and once in the dark scheme; ZK_E2E_SHOT=DIR keeps the dialog's screenshots there.
 # Runs itself again inside xvfb-run; skipped (77) when xvfb-run is missing.
 set -u
@@ -69,7 +70,6 @@ run_scheme() {  # run_scheme NAME NEWGUI
         xdotool key e
         sleep 1
         dialog=$(dialog_of $app)
-        [[ -n "${ZK_E2E_DEBUG:-}" ]] && import -window root "$ZK_E2E_DEBUG/$name-$SECONDS.png"
         [[ -n "$dialog" ]] && break
         xdotool key Escape
     done
@@ -86,6 +86,18 @@ run_scheme() {  # run_scheme NAME NEWGUI
         check "$name: a red cause line in the dialog" test "$rows" -gt 0
         [[ -n "${ZK_E2E_SHOT:-}" ]] && cp "$work/dialog-$name.png" "$ZK_E2E_SHOT/errors-$name.png"
         xdotool key d
+    fi
+    # In the light scheme the "Device" title flashes in the error colour: red while the lean mixture is
+    # active, orange while only stored errors remain (700 ms of every second).
+    if [[ "$name" == light ]]; then
+        local flash=0
+        for _ in $(seq 10); do
+            sleep 0.3
+            import -window "$window" "$work/main.png"
+            flash=$(convert "$work/main.png" -crop 200x25+0+0 +repage txt:- | grep -c -E '\((192,0,0|255,128,0)\)')
+            [[ "$flash" -gt 20 ]] && break
+        done
+        check "$name: the Device title flashes in the error colour" test "$flash" -gt 20
     fi
     sleep 0.5
     kill $app 2> /dev/null

@@ -3,6 +3,8 @@
 // device's words changed, Clear, a device that stops answering or goes away, and the colours on screen.
 #include "Gui/dialog/ZKErrorStateDialog.h"
 
+#include <map>
+
 #include "../DialogTestSupport.h"
 #include "Common/ZKTimerServer.h"
 #include "Common/device/ZKDevice.h"
@@ -82,29 +84,30 @@ protected:
 
 TEST_F(ErrorStateDialogTest, TheButtonsSitInAndBesideTheShowFrameUnderTheTree) {
     auto dialog = Make();
-    EXPECT_EQ(1, Run(dialog, [&] {
-                  const Rect client = GetClientRect(dialog.Window());
-                  EXPECT_EQ((Size{640, 480}), (Size{client.Width(), client.Height()}));
-                  const Rect frame = dialog.ShowFrame();
-                  const auto at = [&](char key) {
-                      const Rect r = GetWindowRect(dialog.Button(key).Window());
-                      const Point origin = ClientToScreen(dialog.Window(), {0, 0});
-                      return Point{r.left - origin.x, r.top - origin.y};
-                  };
-                  EXPECT_EQ(10, frame.left);
-                  EXPECT_EQ(470, frame.bottom);
-                  EXPECT_EQ(frame.top + 10, at('A').y);
-                  EXPECT_LT(at('A').x, at('W').x);
-                  EXPECT_LT(at('W').x, at('E').x);
-                  EXPECT_LT(at('E').x, frame.right);
-                  EXPECT_GT(at('R').x, frame.right);
-                  EXPECT_LT(at('R').x, at('C').x);
-                  EXPECT_EQ(630, GetWindowRect(dialog.Button('D').Window()).right -
-                                     ClientToScreen(dialog.Window(), {0, 0}).x);
-                  const Rect tree = GetWindowRect(dialog.Tree().Window());
-                  EXPECT_EQ(frame.top - 10, tree.bottom - ClientToScreen(dialog.Window(), {0, 0}).y);
-                  Dismiss();
-              }));
+    std::map<char, Rect> at;
+    EXPECT_EQ(
+        1, Run(dialog, [&] {
+            const Point origin = ClientToScreen(dialog.Window(), {0, 0});
+            for (const char key : std::string("AWERCD")) {
+                const Rect r = GetWindowRect(dialog.Button(key).Window());
+                at[key] = {r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
+            }
+            const Rect tree = GetWindowRect(dialog.Tree().Window());
+            at['T'] = {tree.left - origin.x, tree.top - origin.y, tree.right - origin.x,
+                       tree.bottom - origin.y};
+            Dismiss();
+        }));
+    // Show [All] [Warnings] [Errors] | [Refresh] [Clear] ... [Dismiss], the tree above with 10 pixels around.
+    const Rect frame = dialog.ShowFrame();
+    EXPECT_EQ((Rect{10, 10, 630, frame.top - 10}), at['T']);
+    EXPECT_EQ(470, frame.bottom);
+    EXPECT_EQ(frame.top + 10, at['A'].top);
+    EXPECT_EQ(at['A'].right + 10, at['W'].left);
+    EXPECT_EQ(at['W'].right + 10, at['E'].left);
+    EXPECT_EQ(frame.right - 10, at['E'].right);
+    EXPECT_EQ(at['E'].right + 20, at['R'].left);
+    EXPECT_EQ(at['R'].right + 10, at['C'].left);
+    EXPECT_EQ(630, at['D'].right);
 }
 
 TEST_F(ErrorStateDialogTest, FiltersShowTheRedTheRedAndYellowOrAllGroups) {
@@ -126,6 +129,34 @@ TEST_F(ErrorStateDialogTest, FiltersShowTheRedTheRedAndYellowOrAllGroups) {
               }));
     const std::vector<std::string> both{"One", "Two"};
     EXPECT_EQ((std::vector<std::vector<std::string>>{both, {"One"}, both, {"One"}, both}), seen);
+}
+
+TEST_F(ErrorStateDialogTest, TheDialogsKeysMoveInTheTreeAndOpenAndCloseItsBranches) {
+    auto dialog = Make();
+    std::vector<int> lines;
+    std::vector<std::string> current;
+    const auto note = [&] {
+        Pump();
+        lines.push_back(dialog.Tree().LineCount());
+        current.push_back(dialog.Tree().CurrentItem()->Text());
+    };
+    EXPECT_EQ(1, Run(dialog, [&] {
+                  note();  // both groups open: 2 groups, 30 sources, a cause under each of sources 2 and 22
+                  input::Char('-');
+                  note();
+                  input::KeyPress(VK_RETURN);
+                  note();
+                  input::KeyPress(VK_DOWN);
+                  input::KeyPress(VK_DOWN);
+                  note();
+                  input::KeyPress(VK_NEXT);
+                  note();
+                  Dismiss();
+              }));
+    EXPECT_EQ((std::vector<int>{34, 13, 34, 34, 34}), lines);
+    EXPECT_EQ("One", current[2]);
+    EXPECT_EQ("Source 2", current[3]);
+    EXPECT_NE("Source 2", current[4]) << "a page further down";
 }
 
 TEST_F(ErrorStateDialogTest, RefreshReadsTheChangedWordsAndClearClearsTheDeviceFirst) {

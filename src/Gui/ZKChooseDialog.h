@@ -14,6 +14,7 @@
 // ZKMultiSelectDialog lets several rows be chosen at once (Ctrl and Shift with the mouse and keys); their
 // selection survives the filtering.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -74,9 +75,13 @@ protected:
     explicit ZKChooseDialog(zk::HWND owner, std::string title, zk::DWORD listStyle);
 
     // --- for derived choosers ---
-    // Adds a button to the right of "Cancel" in the button row; before the dialog is created. The button
-    // must outlive the dialog's window.
-    void AddButton(ZKButton& button) { extraButtons_.push_back(&button); }
+    // Adds a button to the right of "Cancel" in the button row, before the added button at `before` (after
+    // all of them by default); before the dialog is created. The button must outlive the dialog's window.
+    void AddButton(ZKButton& button, std::size_t before = SIZE_MAX) {
+        extraButtons_.insert(
+            extraButtons_.begin() + static_cast<std::ptrdiff_t>(std::min(before, extraButtons_.size())),
+            &button);
+    }
     // The gap between the button row and the bottom edge (half the margin by default).
     void SetBottomGap(int gap) { bottomGap_ = gap; }
     void ClearChoices() { choices_.clear(); }

@@ -11,7 +11,7 @@ ZCChooseDeviceAccessDialog::ZCChooseDeviceAccessDialog(zk::HWND owner, ZMsgDevic
       chooser_(chooser),
       threshold_(threshold),
       caller_(caller) {
-    AddButton(rescan_);
+    AddButton(rescan_, 0);  // the row reads OK, Cancel, Rescan, Security
     SetBottomGap(kMargin);
     ShowOptions(std::nullopt);
 }

@@ -65,6 +65,7 @@ public:
     const ZKListBoxContents& Rows() const { return rows_; }
     const ZKListBoxBase& List() const { return list_; }
     ZKButton& OkButton() { return ok_; }
+    ZKButton& CancelButton() { return cancel_; }
     // The choice a row shows, or -1 for the placeholder.
     int ChoiceOfRow(int row) const;
 

@@ -146,6 +146,16 @@ TEST_F(DeviceChooserTest, AFailedSearchOffersRescanAndTheNextSearchShowsTheDevic
     When<ZCChooseDeviceAccessDialog>([](ZCChooseDeviceAccessDialog& dialog) {
         EXPECT_EQ((std::vector<std::string>{"PDU-16#0077 3-1-7 bench"}), RowTexts(dialog));
         EXPECT_TRUE(dialog.OkButton().Enabled());
+        // One row of buttons, 10 pixels apart and 10 above the bottom edge: OK, Cancel, Rescan, Security.
+        const zk::Rect client = zk::GetWindowRect(dialog.Window());
+        zk::Rect previous = zk::GetWindowRect(dialog.OkButton().Window());
+        EXPECT_EQ(client.bottom - 10, previous.bottom);
+        for (ZKButton* b : {&dialog.CancelButton(), &dialog.RescanButton(), &dialog.SecurityButton()}) {
+            const zk::Rect r = zk::GetWindowRect(b->Window());
+            EXPECT_EQ(previous.right + 10, r.left) << b->Text();
+            EXPECT_EQ(previous.top, r.top) << b->Text();
+            previous = r;
+        }
         KeyPress(zk::VK_RETURN, '\r');
     });
     const auto choice = Choose();

@@ -223,7 +223,7 @@ TEST_F(DeviceChooserTest, RescanAndSecurityKeepTheCurrentIdentity) {
     EXPECT_EQ(kUser, choice->access.userId);
 }
 
-TEST_F(DeviceChooserTest, SecurityDoesNothingBeforeServerVersion17) {
+TEST_F(DeviceChooserTest, SecurityNeedsServer17AndAFailedRescanEmptiesTheList) {
     fake.SetVersion(1, 6);
     ServeEcuWithTwoIdentities();
     When<ZCChooseDeviceAccessDialog>([this](ZCChooseDeviceAccessDialog& dialog) {
@@ -231,8 +231,16 @@ TEST_F(DeviceChooserTest, SecurityDoesNothingBeforeServerVersion17) {
         zk::PumpPendingMessages();
         EXPECT_EQ(0, fake.Calls(Op::SelectIdentity));
         EXPECT_EQ(1, fake.Calls(Op::GetDeviceList));
-        KeyPress(zk::VK_ESCAPE, 0x1B);
+        Serve({});
+        KeyPress('R', 'R');
     });
+    When<ZCChooseDeviceAccessDialog>(
+        [](ZCChooseDeviceAccessDialog& dialog) {
+            EXPECT_EQ((std::vector<std::string>{ZKChooseDialog::kPlaceholder}), RowTexts(dialog));
+            EXPECT_FALSE(dialog.OkButton().Enabled());
+            KeyPress(zk::VK_ESCAPE, 0x1B);
+        },
+        [this](ZCChooseDeviceAccessDialog&) { return fake.Calls(Op::GetDeviceList) >= 2; });
     EXPECT_FALSE(Choose());
 }
 

@@ -48,7 +48,7 @@ bool ZKChooseDialog::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam
             OnChar(static_cast<int>(wParam));
             return true;
         case WMU_LIST_CURRENT:
-            ok_.SetEnabled(ChoiceOfRow(rows_.Current()) >= 0);
+            ok_.SetEnabled(OkEnabledFor(rows_.Current()));
             return true;
         case WMU_LIST_CHOOSE:
             if (!closing_ && CurrentChoosable()) ChooseCurrent();
@@ -68,10 +68,10 @@ void ZKChooseDialog::OnCreate(HWND hwnd) {
     }
     titleExtent_ = title_.Extent();
     list_.Create(hwnd, {kMargin, kMargin, kMargin + kMinListWidth, kMargin + 18}, WS_VISIBLE, kListId);
-    for (ZKButton* b : {&ok_, &cancel_})
+    for (ZKButton* b : RowButtons()) {
         b->Create(hwnd, {0, 0, b->PreferredSize().cx, b->PreferredSize().cy});
-    Controls().AddControl(&ok_);
-    Controls().AddControl(&cancel_);
+        Controls().AddControl(b);
+    }
     Fill();
     LayOut();
 }
@@ -80,12 +80,14 @@ void ZKChooseDialog::Fill() {
     rows_.Clear();
     rowChoices_.clear();
     preselected_ = -1;
+    int preferred = -1;
     for (std::size_t i = 0; i < choices_.size(); ++i) {
         const Choice& c = choices_[i];
         if (ZKHighlightedTextListItem::FindMatch(c.text, search_) == std::string::npos) continue;
         auto row = std::make_unique<ZKHighlightedTextListItem>(c.text, search_, c.colour);
         row->SetEnabled(c.enabled);
         if (!search_.empty() && c.text == search_) preselected_ = rows_.Count();
+        if (static_cast<int>(i) == preferredChoice_) preferred = rows_.Count();
         rows_.Append(std::move(row));
         rowChoices_.push_back(static_cast<int>(i));
     }
@@ -96,9 +98,11 @@ void ZKChooseDialog::Fill() {
         rowChoices_.push_back(-1);
     }
     list_.Attach(&rows_, false);
-    const int current = preselected_ >= 0 ? preselected_ : list_.FirstSelectableRow();
+    const int current = preselected_ >= 0 ? preselected_
+                        : preferred >= 0  ? preferred
+                                          : list_.FirstSelectableRow();
     list_.SetCurrent(current >= 0 ? current : 0);
-    ok_.SetEnabled(ChoiceOfRow(rows_.Current()) >= 0);
+    ok_.SetEnabled(OkEnabledFor(rows_.Current()));
     list_.Invalidate();
 }
 
@@ -115,16 +119,21 @@ void ZKChooseDialog::LayOut() {
     const ZKMeasuringDC m;
     rows_.LayOut(m.dc);
     const Size row = rows_.RowSize();
-    const Size okSize = ok_.PreferredSize();
-    const Size cancelSize = cancel_.PreferredSize();
-    const int buttonsWidth = okSize.cx + kMargin + cancelSize.cx;
-    const int buttonsHeight = std::max(okSize.cy, cancelSize.cy);
+    const std::vector<ZKButton*> buttons = RowButtons();
+    int buttonsWidth = -kMargin;
+    int buttonsHeight = 0;
+    for (const ZKButton* b : buttons) {
+        buttonsWidth += b->PreferredSize().cx + kMargin;
+        buttonsHeight = std::max(buttonsHeight, b->PreferredSize().cy);
+    }
     const int searchHeight = search_.empty() ? 0 : kMargin + h;
     int titleHeight = titleExtent_.cy;
     int listHeight = row.cy * rows_.Count();
     int listWidth = std::max(row.cx, kMinListWidth);
     const int available = GetMonitorInfoFromWindow(Window()).work.Height();
-    const auto total = [&] { return titleHeight + listHeight + buttonsHeight + 30 + searchHeight; };
+    const auto total = [&] {
+        return titleHeight + listHeight + buttonsHeight + 25 + bottomGap_ + searchHeight;
+    };
     if (total() > available)
         titleHeight = std::max(TitleHeight(kMinRows), titleHeight - (total() - available));
     if (total() > available) {
@@ -139,10 +148,13 @@ void ZKChooseDialog::LayOut() {
     searchTop_ = listTop + listHeight + kMargin;
     SetWindowPos(Window(), HWND_TOP, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     MoveWindow(list_.Window(), kMargin, listTop, width - 2 * kMargin, listHeight);
-    const int buttonsTop = height - kMargin / 2 - buttonsHeight;
-    const int left = width / 2 - buttonsWidth / 2;
-    MoveWindow(ok_.Window(), left, buttonsTop, okSize.cx, okSize.cy);
-    MoveWindow(cancel_.Window(), left + okSize.cx + kMargin, buttonsTop, cancelSize.cx, cancelSize.cy);
+    const int buttonsTop = height - bottomGap_ - buttonsHeight;
+    int left = width / 2 - buttonsWidth / 2;
+    for (ZKButton* b : buttons) {
+        const Size size = b->PreferredSize();
+        MoveWindow(b->Window(), left, buttonsTop, size.cx, size.cy);
+        left += size.cx + kMargin;
+    }
     Place();
     InvalidateRect(Window(), nullptr, true);
 }
@@ -163,7 +175,13 @@ void ZKChooseDialog::Place() {
     SetWindowPos(Window(), HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ZKChooseDialog::SearchChanged() {
+std::vector<ZKButton*> ZKChooseDialog::RowButtons() {
+    std::vector<ZKButton*> buttons{&ok_, &cancel_};
+    buttons.insert(buttons.end(), extraButtons_.begin(), extraButtons_.end());
+    return buttons;
+}
+
+void ZKChooseDialog::Refill() {
     Fill();
     LayOut();
 }
@@ -173,7 +191,7 @@ bool ZKChooseDialog::OnKeyDown(int vk) {
     if (vk == VK_BACK) {
         if (!search_.empty()) {
             search_.pop_back();
-            SearchChanged();
+            Refill();
         }
         return true;
     }
@@ -193,7 +211,7 @@ void ZKChooseDialog::OnChar(int ch) {
         cancel_.Press();
     } else if (Printable(ch)) {
         search_ += static_cast<char>(ch);
-        SearchChanged();
+        Refill();
     }
 }
 

@@ -14,6 +14,7 @@
 // ZKMultiSelectDialog lets several rows be chosen at once (Ctrl and Shift with the mouse and keys); their
 // selection survives the filtering.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -64,6 +65,7 @@ public:
     const ZKListBoxContents& Rows() const { return rows_; }
     const ZKListBoxBase& List() const { return list_; }
     ZKButton& OkButton() { return ok_; }
+    ZKButton& CancelButton() { return cancel_; }
     // The choice a row shows, or -1 for the placeholder.
     int ChoiceOfRow(int row) const;
 
@@ -72,6 +74,24 @@ public:
 
 protected:
     explicit ZKChooseDialog(zk::HWND owner, std::string title, zk::DWORD listStyle);
+
+    // --- for derived choosers ---
+    // Adds a button to the right of "Cancel" in the button row, before the added button at `before` (after
+    // all of them by default); before the dialog is created. The button must outlive the dialog's window.
+    void AddButton(ZKButton& button, std::size_t before = SIZE_MAX) {
+        extraButtons_.insert(
+            extraButtons_.begin() + static_cast<std::ptrdiff_t>(std::min(before, extraButtons_.size())),
+            &button);
+    }
+    // The gap between the button row and the bottom edge (half the margin by default).
+    void SetBottomGap(int gap) { bottomGap_ = gap; }
+    void ClearChoices() { choices_.clear(); }
+    // The choice to make current when no row equals the search text (-1: the first selectable row).
+    void SetPreferredChoice(int choice) { preferredChoice_ = choice; }
+    // Rebuilds the rows and lays the dialog out again, as after a change of the search text.
+    void Refill();
+    // Whether "OK" can be pressed with `row` current: any row but the placeholder.
+    virtual bool OkEnabledFor(int row) const { return ChoiceOfRow(row) >= 0; }
 
     // --- operations added here ---
     // Rebuilds the rows from the choices and the search text.
@@ -96,8 +116,9 @@ protected:
 private:
     void OnCreate(zk::HWND hwnd);
     void OnChar(int ch);
-    void SearchChanged();
     int TitleHeight(int lines) const;
+    // OK, Cancel and the added buttons, in row order.
+    std::vector<ZKButton*> RowButtons();
 
     std::string titleText_;
     ZKRichText title_;
@@ -116,6 +137,9 @@ private:
     int searchTop_ = 0;
     ZKButton ok_{"OK", 0, kOkId};
     ZKButton cancel_{"Cancel", 0, kCancelId};
+    std::vector<ZKButton*> extraButtons_;
+    int bottomGap_ = kMargin / 2;
+    int preferredChoice_ = -1;
 };
 
 class ZKMultiSelectDialog : public ZKChooseDialog {

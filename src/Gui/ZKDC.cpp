@@ -154,6 +154,8 @@ void ZKDC::TextOut(int x, int y, const std::string& text, ZKFontSet::Which font,
     }
     pango_cairo_show_layout(cr_, layout);
     cairo_restore(cr_);
+    // The path outlives save and restore: leave no current point for the next shape to draw a line from.
+    cairo_new_path(cr_);
     g_object_unref(layout);
 }
 
@@ -197,6 +199,7 @@ void ZKDC::Line(zk::Point from, zk::Point to, ZKRGB colour, int width) {
 
 void ZKDC::Ellipse(const zk::Rect& r, std::optional<ZKRGB> fill, std::optional<ZKRGB> pen) {
     if (r.IsEmpty()) return;
+    cairo_new_path(cr_);  // an arc joins a current point with a line
     cairo_save(cr_);
     cairo_translate(cr_, r.left + r.Width() / 2.0, r.top + r.Height() / 2.0);
     cairo_scale(cr_, (r.Width() - 1) / 2.0, (r.Height() - 1) / 2.0);

@@ -65,6 +65,8 @@ bool ZKDialogBase::FilterOutsideMessage(MSG& msg) {
     const UINT m = msg.message;
     if (m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP || m == WM_CHAR ||
         m == WM_SYSCHAR || m == WM_MOUSEWHEEL) {
+        // Input for a window that has gone (a character of the key that closed it) belongs to nobody.
+        if (!IsWindow(msg.hwnd)) return true;
         msg.hwnd = DialogWindow();
         return false;
     }

@@ -6,7 +6,8 @@
 //   - messages for the dialog, its children, or a window it owns (OwnsWindow) pass; a button press while
 //     another application is active brings the top modal window (or the main window) to the front;
 //   - keys and wheel turns aimed at any other window are re-addressed to the dialog, so typing always
-//     reaches the top dialog wherever the focus is;
+//     reaches the top dialog wherever the focus is; those aimed at a window that no longer exists are
+//     dropped;
 //   - mouse input aimed at other windows is eaten; with close-on-outside-click, a press and a release
 //     outside close the dialog (a press outside and a release inside do not);
 //   - WMU_SERVER_LOST_CLOSE is kept, the dialog closes, and the message is posted again when the loop has

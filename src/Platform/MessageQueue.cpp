@@ -208,8 +208,18 @@ bool PeekMessage(MSG& msg, UINT removeFlags) {
     return g_state && Fetch(msg, (removeFlags & PM_REMOVE) != 0);
 }
 
-void TranslateMessage(const MSG&) {
-    // Characters arrive from the backends as their own WM_CHAR input; nothing to derive here.
+void TranslateMessage(const MSG& msg) {
+    // The characters of a key press follow its key-down message to the window it is dispatched to. Posted
+    // now, they arrive there before anything the key's handling posts, and with that window gone they are
+    // dropped instead of reaching whichever window has the focus by then (a dialog the key opened).
+    State* s = g_state;
+    if (!s || !s->keyChars || (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)) return;
+    const MSG& held = s->keyChars->keyDown;
+    if (held.message != msg.message || held.wParam != msg.wParam || held.time != msg.time) return;
+    const State::KeyChars chars = std::move(*s->keyChars);
+    s->keyChars.reset();
+    for (const char ch : chars.chars)
+        PostMessage(msg.hwnd, chars.message, static_cast<unsigned char>(ch), 1);
 }
 
 LRESULT DispatchMessage(const MSG& msg) {

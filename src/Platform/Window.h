@@ -172,6 +172,9 @@ void PostQuitMessage(int exitCode);
 // Blocks until a message arrives; false for WM_QUIT.
 bool GetMessage(MSG& msg);
 bool PeekMessage(MSG& msg, UINT removeFlags);
+// For a key-down message: posts the characters of that key press (WM_CHAR, or WM_SYSCHAR with Alt) to the
+// message's window, which may have been re-addressed since it was fetched. Characters whose key down is not
+// translated are dropped; characters typed without a key down go to the focus on their own.
 void TranslateMessage(const MSG& msg);
 LRESULT DispatchMessage(const MSG& msg);
 LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -195,9 +195,22 @@ void ForgetWindowInInput(HWND hwnd) {
     if (s.lastDownWindow == hwnd) s.lastDownWindow = HWND();
 }
 
+// Holds the characters that directly follow a key down in the raw input as that key press's own, for
+// TranslateMessage to send after the key-down message.
+void HoldKeyChars(const MSG& keyDown, UINT charMessage) {
+    State& s = *g_state;
+    State::KeyChars held{keyDown, charMessage, {}};
+    while (!s.input.empty() && s.input.front().kind == RawInput::Kind::Char) {
+        held.chars += static_cast<char>(s.input.front().value & 0xFF);
+        s.input.pop_front();
+    }
+    if (!held.chars.empty()) s.keyChars = std::move(held);
+}
+
 void RouteInput(const RawInput& raw, std::deque<MSG>& out) {
     State& s = *g_state;
     const std::uint32_t now = TimeGetTime();
+    s.keyChars.reset();  // a key down that no loop translated takes its characters with it
     switch (raw.kind) {
         case RawInput::Kind::Minimized:
             FollowDesktopMinimize(raw.hwnd, raw.value != 0);
@@ -244,6 +257,7 @@ void RouteInput(const RawInput& raw, std::deque<MSG>& out) {
             const LPARAM lParam =
                 down || raw.kind == RawInput::Kind::Char ? 1 : static_cast<LPARAM>(0xC0000001u);
             out.push_back(MSG{target, message, static_cast<WPARAM>(raw.value & 0xFF), lParam, now, s.cursor});
+            if (down) HoldKeyChars(out.back(), alt ? WM_SYSCHAR : WM_CHAR);
             return;
         }
         default:

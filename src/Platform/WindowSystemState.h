@@ -5,6 +5,8 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -97,6 +99,14 @@ struct State {
     int trackHit = 0;
     Point trackStart;
     Rect trackRect;
+    // The characters of the last key press, held until a loop translates its key-down message: they go to
+    // the window that message was dispatched to, never to a window that takes the focus meanwhile.
+    struct KeyChars {
+        MSG keyDown;       // as routed; its window may be re-addressed before translation
+        UINT message = 0;  // WM_CHAR or WM_SYSCHAR
+        std::string chars;
+    };
+    std::optional<KeyChars> keyChars;
 
     // Shared with other threads, under queueMutex.
     std::mutex queueMutex;

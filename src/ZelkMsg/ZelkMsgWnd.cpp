@@ -587,7 +587,14 @@ void ZelkMsgWnd::CollectLoadedProfile() {
         profile_.RenamingCal() = MemFile(std::move(renaming));
         profile_.SelectRenamingCal() = MemFile(std::move(selectRenaming));
     }
-    MarkInSyncWithRebuild();
+    // A link in sync takes the new profile's item table now. A link not yet in sync (the load ended before
+    // the first tick checked the device) gets it when the tick brings the link to sync, after the identity
+    // checks and with the identity report, as on every return of the link.
+    if (device_->IsInSync()) MarkInSyncWithRebuild();
+}
+
+bool ZelkMsgWnd::WaitForProfileLoad(std::chrono::milliseconds limit) {
+    return !loader_ || loader_->Wait(limit);
 }
 
 void ZelkMsgWnd::MarkInSyncWithRebuild() {

@@ -119,6 +119,8 @@ public:
     // The profile the device is opened with; filled once a background load has succeeded.
     const ZKProfilePlus& MainProfile() const { return profile_; }
     bool ProfileLoading() const { return loader_ != nullptr; }
+    // Waits at most `limit` for a background profile load to end; the status tick still has to collect it.
+    bool WaitForProfileLoad(std::chrono::milliseconds limit);
     std::uint32_t OfflineCounter() const { return offlineCounter_; }
     // The colour slot the "Device" menu title flashes in, or nothing.
     std::optional<int> DeviceTitleFlash() const { return deviceTitleFlash_; }

@@ -3,6 +3,7 @@
 #include "Gui/ZKMenuBarHolder.h"
 
 #include "DialogTestSupport.h"
+#include "Gui/ZKTextEditDialog.h"
 #include "Platform/Input.h"
 
 namespace {
@@ -53,6 +54,7 @@ public:
     std::vector<std::string> chosen;  // menu letter and item letter, per choice
     std::vector<LPARAM> states;
     std::function<void()> whileOpen;  // runs inside the next popup's loop
+    std::function<void()> onChoose;   // runs when an item is chosen, after the popup has closed
 
 private:
     void Opened(const Entry* e, DWORD flags) {
@@ -77,6 +79,7 @@ private:
     const Entry* Choose(ZKListBoxContents& items, int result, const Entry& entry) {
         const auto& item = static_cast<const ZKPopupMenuItem&>(items.At(items.Current()));
         chosen.push_back(std::string(1, entry.key) + item.Key() + (result == 1 ? "" : "?"));
+        if (onChoose) onChoose();
         return std::exchange(openNext, nullptr);
     }
 
@@ -167,6 +170,20 @@ TEST_F(MenuBarHolderTest, ChoosingByArrowsAndEnterButNeverTheDisabledItem) {
     input::KeyPress('S');
     Settle();
     EXPECT_EQ((std::vector<std::string>{"FX", "FS"}), menus.chosen) << "the items are filled afresh";
+}
+
+TEST_F(MenuBarHolderTest, TheHotLetterOfAnItemDoesNotReachTheDialogItOpens) {
+    std::string entered = "?";
+    menus.onChoose = [&] {
+        ZKTextEditDialog dialog(menus.hwnd, "Enter filename", "");
+        input::KeyPress(VK_RETURN, '\r');
+        if (dialog.DoModal() == 1) entered = dialog.Text();
+    };
+    input::KeyPress('O', 'o');
+    input::KeyPress('G', 'g');
+    Settle();
+    EXPECT_EQ((std::vector<std::string>{"OG"}), menus.chosen);
+    EXPECT_EQ("", entered);
 }
 
 TEST_F(MenuBarHolderTest, MovingToTheNeighboursByArrowsAndByHovering) {

@@ -442,6 +442,40 @@ TEST_F(WindowTest, PlacementAndMaximiseUseTheWorkArea) {
     EXPECT_EQ(Rect(0, 0, 1920, 1040), GetMonitorInfoFromWindow(w).work);
 }
 
+// A key that closes its window and opens another (a menu's hot letter opening a dialog with an edit): the
+// key's character belongs to the window the key went to, not to the one focused while the key is handled.
+TEST_F(WindowTest, CharactersFollowTheirKeyDownNotTheFocusItsHandlingMoves) {
+    const HWND menu = Make(WS_POPUP | WS_VISIBLE, {0, 0, 100, 100});
+    const HWND dialog = Make(WS_POPUP | WS_VISIBLE, {200, 0, 300, 100});
+    const HWND edit = Make(WS_CHILD | WS_VISIBLE, {0, 0, 50, 50}, dialog);
+    SetFocus(menu);
+    handlers[menu.id] = [&](HWND h, UINT m, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+        if (m != WM_KEYDOWN || w != 'S') return std::nullopt;
+        SetFocus(edit);
+        if (GetKeyState(VK_SHIFT) < 0) DestroyWindow(h);
+        return std::nullopt;
+    };
+    input::KeyPress('S', 's');
+    ASSERT_TRUE(PumpPendingMessages());
+    EXPECT_EQ((std::vector<UINT>{WM_KEYDOWN, WM_CHAR}), MessagesOf(menu, {WM_KEYDOWN, WM_CHAR}));
+    EXPECT_EQ((std::vector<UINT>{WM_KEYUP}), MessagesOf(edit, {WM_KEYDOWN, WM_KEYUP, WM_CHAR}));
+
+    // The key's window gone with its handling: the character goes nowhere.
+    SetFocus(menu);
+    seen.clear();
+    input::KeyDown(VK_SHIFT);
+    input::KeyPress('S', 'S');
+    input::KeyUp(VK_SHIFT);
+    ASSERT_TRUE(PumpPendingMessages());
+    EXPECT_FALSE(IsWindow(menu));
+    EXPECT_TRUE(WindowsThatGot(WM_CHAR).empty());
+
+    // Characters typed without a key down still go to the focus.
+    input::Char('x');
+    ASSERT_TRUE(PumpPendingMessages());
+    EXPECT_EQ((std::vector<HWND>{edit}), WindowsThatGot(WM_CHAR));
+}
+
 TEST_F(WindowTest, KeysGoToTheFocusWithCtrlAndShiftState) {
     const HWND top = Make(WS_POPUP | WS_VISIBLE, {0, 0, 100, 100});
     const HWND edit = Make(WS_CHILD | WS_VISIBLE, {0, 0, 50, 50}, top);

@@ -31,13 +31,13 @@ protected:
         bar.Invalidate();
         Pump();
     }
-    // The centre of the lamp, 4 pixels left of the right-aligned state text.
-    ZKRGB Lamp() const {
+    // The right edge of the lamp (exclusive), 4 pixels left of the right-aligned state text.
+    int LampRight() const {
         ZKBitmap scratch(1, 1);
         ZKDC dc(scratch);
-        const int x0 = kWidth - 8 - dc.TextExtent(status.StateText(), ZKFontSet::Normal).cx;
-        return PixelAt(bar.Window(), x0 - 9, 13);
+        return kWidth - 8 - dc.TextExtent(status.StateText(), ZKFontSet::Normal).cx;
     }
+    ZKRGB Lamp() const { return PixelAt(bar.Window(), LampRight() - 9, 13); }
     // Pixels other than the bar's background in the left half, where the device texts go.
     int LeftInk() const {
         const Shot shot(bar.Window());
@@ -76,6 +76,28 @@ TEST_F(StatusBarTest, LitForTheLongTimerDarkForTheShortOne) {
     Blink(ZMsgStatusBar::kDarkTimer);
     EXPECT_TRUE(bar.LampLit());
     EXPECT_EQ(kGreen, Lamp());
+}
+
+// Between the lamp's right edge and the state text's left edge: four columns of bar background only.
+TEST_F(StatusBarTest, TheLampKeepsItsGapToTheStateText) {
+    for (const auto& [state, searching] :
+         {std::pair{0, true}, {0, false}, {1, false}, {2, false}, {3, false}}) {
+        Show(state, searching);
+        const Shot shot(bar.Window());
+        const ZKRGB background = shot.At(kWidth / 2, 1);
+        const int x0 = LampRight();
+        int strayInk = 0;
+        int textInk = 0;
+        for (int y = 4; y < 22; ++y) {
+            for (int x = x0; x < x0 + 4; ++x)
+                strayInk += shot.At(x, y) != background;
+            for (int x = x0 + 4; x < x0 + 8; ++x)
+                textInk += shot.At(x, y) != background;
+        }
+        EXPECT_EQ(0, strayInk) << status.StateText();
+        EXPECT_GT(textInk, 0) << status.StateText() << ": the text starts four pixels right of the lamp";
+        EXPECT_NE(background, shot.At(x0 - 1, 13)) << "the lamp's outline ends at its right edge";
+    }
 }
 
 TEST_F(StatusBarTest, DeviceTextsShowOnlyWithADevice) {

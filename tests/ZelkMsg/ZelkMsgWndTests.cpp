@@ -189,6 +189,27 @@ TEST_F(ZelkMsgWndTest, TheServersProfileIsLoadedInTheBackgroundAndEnablesTheErro
     EXPECT_EQ(nullptr, window->MainProfile().Header()) << "a disconnect empties the main profile";
 }
 
+TEST_F(ZelkMsgWndTest, AProfileLoadedBeforeTheFirstTickStillGetsTheIdentityReport) {
+    fakeServer.StoreProfile(ProfileImage(4));
+    ZKProfileLocation location;
+    location.size = 4096;
+    location.headerWord = 4;
+    fakeDevice.SetProfileLocation(location);
+    fakeDevice.SetCalibration(1, std::vector<std::uint8_t>(4096, 0));  // the renaming calibration
+    Make();
+    Connect();
+    ASSERT_TRUE(window->Device()->IsConnected());
+    ASSERT_TRUE(window->WaitForProfileLoad(5s));
+    window->StatusTick();
+    EXPECT_FALSE(window->ProfileLoading());
+    EXPECT_EQ("CONNECTED", window->StateText());
+    ASSERT_EQ(16u, Rows());
+    EXPECT_EQ("$cgDEVICE :$tECU-M4 #1201", window->LogRows()[1]);
+    EXPECT_EQ(2u, window->Device()->ItemCount()) << "the item table comes from the loaded profile";
+    window->StatusTick();
+    EXPECT_EQ(16u, Rows()) << "one report per return of the link";
+}
+
 TEST_F(ZelkMsgWndTest, AnOlderOrMissingServerProfileGivesWayToTheDevicesWhichIsThenStored) {
     const auto devices = ProfileImage(5);
     StoreOnDevice(devices);

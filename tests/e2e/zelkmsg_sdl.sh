@@ -74,8 +74,6 @@ sleep 1
 xdotool key s
 sleep 1
 [[ -n "${ZK_E2E_SHOT:-}" ]] && import -window root "${ZK_E2E_SHOT%.png}-save.png"
-# The character of the "s" that chose Save reaches the new dialog's field as well; take it back.
-xdotool key BackSpace
 xdotool key Return
 sleep 1
 xdotool key Return

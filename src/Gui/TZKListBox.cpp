@@ -35,9 +35,7 @@ void ZKListBoxBase::Attach(ZKListBoxContents* rows, bool lastCurrent) {
             rows_->SetCurrent(lastCurrent ? rows_->Count() - 1 : 0);
         HideTip();
         tipRow_ = pressedRow_ = ZKListBoxContents::kNone;
-        if (!(style_ & kMultiSelect))
-            for (int i = 0; i < rows_->Count(); ++i)
-                rows_->At(i).SetSelected(false);
+        if (!(style_ & kMultiSelect)) rows_->ClearSelections();
     }
     if (!Window()) return;
     LayOut();

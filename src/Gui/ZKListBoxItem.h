@@ -25,6 +25,8 @@ public:
 
     // The size the row would like in `dc`; the list box uses the widest and the tallest of all rows.
     virtual zk::Size PreferredSize(const ZKDC& dc) const = 0;
+    // The preferred height alone. A row whose width is costly to measure answers it without measuring.
+    virtual int PreferredHeight(const ZKDC& dc) const { return PreferredSize(dc).cy; }
     // Draws the row into `rect` (the list box has clipped to its own rectangle).
     virtual void Draw(ZKDC& dc, const zk::Rect& rect, Look look) const = 0;
     // The row's text as the caller gave it (with any rich-text codes); empty for rows without text.

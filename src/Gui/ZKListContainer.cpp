@@ -23,13 +23,14 @@ std::string FormatWithoutLineFeeds(const char* format, va_list args) {
 
 ZKListContainer::ZKListContainer() : ZKListContainer(kDefaultTab) {}
 
-ZKListContainer::ZKListContainer(int tab) : ZKListContainerBase(ZKListBoxBase::kNoBorder), tabs_{tab} {}
+ZKListContainer::ZKListContainer(int tab) : ZKListContainer(std::span(&tab, 1)) {}
 
 ZKListContainer::ZKListContainer(std::span<const int> tabs)
-    : ZKListContainerBase(ZKListBoxBase::kNoBorder), tabs_(tabs.begin(), tabs.end()) {}
+    : ZKListContainerBase(ZKListBoxBase::kNoBorder),
+      tabs_(std::make_shared<const std::vector<int>>(tabs.begin(), tabs.end())) {}
 
 void ZKListContainer::SetTabs(std::span<const int> tabs) {
-    tabs_.assign(tabs.begin(), tabs.end());
+    tabs_ = std::make_shared<const std::vector<int>>(tabs.begin(), tabs.end());
     for (int i = 0; i < Rows().Count(); ++i)
         static_cast<ZKRichTextListItem&>(Rows().At(i)).SetTabStops(tabs_);
     if (List().Window()) List().Invalidate();

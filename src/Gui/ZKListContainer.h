@@ -23,7 +23,7 @@ public:
 
     // Replaces the tab stops and applies them to every row; redraws when the window exists.
     void SetTabs(std::span<const int> tabs);
-    const std::vector<int>& Tabs() const { return tabs_; }
+    const std::vector<int>& Tabs() const { return *tabs_; }
 
     // Formats printf-style, removes every line feed and appends the row.
     void AddFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -35,5 +35,5 @@ public:
 private:
     void Append(std::string text);
 
-    std::vector<int> tabs_;
+    ZKRichTextListItem::Tabs tabs_;  // shared by every row
 };

@@ -72,6 +72,7 @@ void ZKListContainerBase::Remeasure() {
     ZKMeasuringDC m;
     for (int i = 0; i < rows_.Count(); ++i)
         rows_.At(i).Remeasure(m.dc);
+    rows_.RowsResized();
 }
 
 bool ZKListContainerBase::GetCurrentText(std::string& text) const {

@@ -39,7 +39,8 @@ public:
     // Delete every row, then Refresh (and redraw).
     void Clear();
     void ClearAndRedraw();
-    // Measures every row again for the screen, after a font or colour scheme change.
+    // Measures every row again for the screen, after a font or colour scheme change (each row when it is
+    // next drawn or asked for its size).
     void Remeasure();
 
     // The current row's text (with its codes); false when there is no current row.
@@ -55,6 +56,6 @@ private:
     zk::LRESULT WindowProc(zk::HWND hwnd, zk::UINT message, zk::WPARAM wParam, zk::LPARAM lParam);
 
     zk::HWND hwnd_;
-    ZKListBoxContents rows_;
+    ZKListBoxContents rows_{ZKListBoxContents::Kind::Log};
     TZKListBox<ZKRichTextListItem> list_;
 };

@@ -75,6 +75,9 @@ public:
     // Parses the text into tokens (replacing the previous ones) and stores its unwrapped extent: the widest
     // segment, and h per line. Throws ZKRichTextError on a malformed code, leaving the tokens parsed so far.
     bool Measure(const ZKDC& dc, const std::string& text);
+    // Only parses the text into tokens (the extent becomes 0 × 0), for a caller that lays it out at once.
+    // Throws as Measure does.
+    void Parse(const std::string& text);
 
     // Lays the tokens out in the rectangle and draws them; the bottom edge does not clip. With `extent`,
     // nothing is drawn and the wrapped extent is written there instead.
@@ -104,7 +107,6 @@ private:
         char justify = 'l';
         char indent = '0';
     };
-    void Parse(const std::string& text);
     // Width of the segment from `pos` (up to its line break, a second justification, or the first word that
     // does not fit in `available`); advances `pos` past what it consumed and adds h to `height` at a line
     // break. With `forceFirstWord` the first word counts even when it does not fit.

@@ -31,11 +31,12 @@ private:
     ZelkMsgWnd& window_;
 };
 
-int RunLoop() {
+int RunLoop(const std::function<void(zk::CMessageLoop&)>& prepare) {
     zk::CAppModule module;
     module.Init();
     zk::CMessageLoop loop;
     module.AddMessageLoop(&loop);
+    prepare(loop);
     const int code = loop.Run();
     module.RemoveMessageLoop();
     module.Term();
@@ -96,7 +97,9 @@ int ZelkMsgApp::Run(const ZelkMsgRunOptions& options, const ZKServer::Factory& c
                 zk::ShowWindow(window.Window(), zk::SW_SHOW);
                 zk::UpdateWindow(window.Window());
                 WindowUserPrompt questions(window);
-                code = RunLoop();
+                code = RunLoop([&](zk::CMessageLoop& loop) {
+                    if (options.beforeLoop) options.beforeLoop(window, loop);
+                });
             }
             ZKTimerServer::SetTickWindow(zk::HWND());
         } else {

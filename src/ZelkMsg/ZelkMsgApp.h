@@ -11,15 +11,24 @@
 //   6. the server connection is deleted, then the window object (the timer service stops last).
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "Common/device/ZKServer.h"
 
+class ZelkMsgWnd;
+namespace zk {
+class CMessageLoop;
+}
+
 struct ZelkMsgRunOptions {
     bool console = false;
     // Console mode: the only device to open, "N" or "TYPE#SERIAL".
     std::optional<std::string> device;
+    // For measurements: called with the shown main window and the message loop just before it runs, to add
+    // an observer, a message filter or an idle handler.
+    std::function<void(ZelkMsgWnd&, zk::CMessageLoop&)> beforeLoop;
 };
 
 class ZelkMsgApp {

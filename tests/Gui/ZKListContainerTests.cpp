@@ -1,5 +1,7 @@
 // The message log: following the end on Update and AddLine but not on AddFormatted, the scroll bar that
-// appears one row past a full window, scrolling and key limits, tab stops, and what the rows draw.
+// appears one row past a full window, scrolling and key limits, tab stops, and what the rows draw. A log's
+// layout takes in only the rows appended since the last Update, so it is checked across batches, Clear and
+// resizing.
 #include "Gui/ZKListContainer.h"
 
 #include "GuiWindowTest.h"
@@ -209,6 +211,86 @@ TEST_F(ListContainerTest, ClearEmptiesTheLogAndItsView) {
     EXPECT_EQ(ZKListBoxContents::kNone, Current());
     EXPECT_FALSE(List().ScrollBarShown());
     EXPECT_EQ(kWhite, PixelAt(log.List().Window(), 20, 8));
+}
+
+TEST_F(ListContainerTest, EachBatchExtendsTheLayoutAndClearStartsItAgain) {
+    Make();
+    AddRows(3);
+    log.Update();
+    Pump();  // the three rows are drawn and so measured
+    EXPECT_EQ(3 * kRow, log.Rows().TotalSize().cy);
+    EXPECT_FALSE(List().ScrollBarShown());
+
+    AddRows(40);
+    log.Update();
+    Pump();
+    EXPECT_EQ(43 * kRow, log.Rows().TotalSize().cy);
+    ASSERT_TRUE(List().ScrollBarShown());
+    EXPECT_DOUBLE_EQ(100.0 / (43 * kRow), log.List().ScrollBar().GetPage());
+    EXPECT_DOUBLE_EQ(End(), Position());
+    EXPECT_EQ(43 - 100 / kRow - 1, List().FirstVisibleRow());
+    std::string text;
+    ASSERT_TRUE(log.GetCurrentText(text));
+    EXPECT_EQ("Row 43", text);
+
+    log.Clear();
+    AddRows(2);
+    log.Update();
+    Pump();
+    EXPECT_EQ(2 * kRow, log.Rows().TotalSize().cy);
+    EXPECT_FALSE(List().ScrollBarShown());
+    EXPECT_EQ(1, Current());
+
+    // A font change may change every row's height: the next layout measures them all again.
+    log.Remeasure();
+    log.Update();
+    EXPECT_EQ(2 * kRow, log.Rows().TotalSize().cy);
+}
+
+TEST_F(ListContainerTest, ResizingShowsOrHidesTheBarForAllRowsLaidOutSoFar) {
+    Make();
+    AddRows(10);
+    log.Update();
+    Pump();
+    ASSERT_TRUE(List().ScrollBarShown());  // 180 pixels of rows in 100
+
+    MoveWindow(log.Window(), 10, 10, 300, 200);
+    Pump();
+    EXPECT_FALSE(List().ScrollBarShown());
+    AddRows(1);
+    log.Update();
+    EXPECT_FALSE(List().ScrollBarShown());  // 198 pixels fit
+    AddRows(1);
+    log.Update();
+    Pump();
+    ASSERT_TRUE(List().ScrollBarShown());
+    EXPECT_DOUBLE_EQ(200.0 / (12 * kRow), log.List().ScrollBar().GetPage());
+
+    MoveWindow(log.Window(), 10, 10, 300, 100);
+    Pump();
+    EXPECT_DOUBLE_EQ(100.0 / (12 * kRow), log.List().ScrollBar().GetPage());
+    EXPECT_DOUBLE_EQ(End(), Position());  // the current last row stays in view
+    EXPECT_GE(LeftmostInk(100 - kRow, ZKScrollBar::kUnit), ZKScrollBar::kUnit + 4);
+}
+
+TEST_F(ListContainerTest, RowsAppendedSelectedOrFlashingCountAtTheNextUpdate) {
+    Make();
+    AddRows(3);
+    log.Update();
+    Pump();
+    auto alarm = std::make_unique<ZKRichTextListItem>("alarm", log.Tabs());
+    alarm->SetSelected(true);
+    alarm->SetFlashing(true);
+    log.Rows().Append(std::move(alarm));
+    log.Update();
+    EXPECT_FALSE(log.Rows().At(3).Selected());  // the log keeps no selection
+
+    // The new row flashes: its second look (slot 7) shows within a second.
+    log.List().SetCurrent(0);
+    const ZKRGB second{190, 220, 255};
+    auto flashOn = [&] { return PixelAt(log.List().Window(), 150, 3 * kRow + 9) == second; };
+    RunFor(1000, flashOn);
+    EXPECT_TRUE(flashOn());
 }
 
 }  // namespace

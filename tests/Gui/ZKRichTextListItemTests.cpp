@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "Gui/ZKDC.h"
 #include "Gui/ZKGDI.h"
 
@@ -28,7 +31,6 @@ protected:
 
 TEST_F(RichTextListItemTest, OneLineIsEighteenPixelsHighAndEightWiderThanItsText) {
     const ZKRichTextListItem row("$cgDEVICE :$tZelkor #7", kTabs);
-    EXPECT_TRUE(row.SingleLine());
     EXPECT_EQ(14, row.Extent().cy);
     EXPECT_EQ((zk::Size{row.Extent().cx + 8, 18}), row.PreferredSize(dc));
     EXPECT_GT(row.Extent().cx, 180);  // measured with the tab stop
@@ -62,6 +64,51 @@ TEST_F(RichTextListItemTest, ADisabledRowGreysEveryColourAndTheFlashLookFillsThe
     row.Draw(dc, {0, 0, 200, 18}, {.current = true, .secondLook = true});
     EXPECT_EQ((ZKRGB{190, 220, 255}), bitmap.Pixel(150, 9));  // slot 7
     EXPECT_EQ((ZKRGB{128, 128, 128}), bitmap.Pixel(0, 9));    // the current row's frame, slot 12
+}
+
+// Rows are measured only when first asked for their size, and drawn from a fresh parse: both ways must give
+// what the rich text itself measures and draws, in either order.
+TEST_F(RichTextListItemTest, TheWidthIsMeasuredWhenAskedAndAgainAfterNewTabs) {
+    const std::string text = "$cgDEVICE :$tZelkor #7";
+    auto measured = [&](const std::vector<int>& tabs) {
+        ZKRichText rich;
+        rich.SetSingleLine(true);
+        rich.SetTabs(tabs);
+        rich.Measure(dc, text);
+        return rich.Extent();
+    };
+    ZKRichTextListItem row(text, kTabs);
+    EXPECT_EQ(measured(kTabs), row.Extent());
+
+    const auto narrow = std::make_shared<const std::vector<int>>(std::vector<int>{90});
+    row.SetTabStops(narrow);
+    EXPECT_EQ(measured(*narrow), row.Extent());
+    EXPECT_LT(row.Extent().cx, measured(kTabs).cx);
+}
+
+TEST_F(RichTextListItemTest, ARowDrawsTheSameWhetherMeasuredBeforeOrNot) {
+    for (const char* text : {"$crred$tafter tab", "name$jrvalue", "$jcA$jrB", "cost 5$"}) {
+        ZKBitmap first(200, 18);
+        ZKDC firstDc(first);
+        const ZKRichTextListItem drawnAtOnce(text, kTabs);
+        drawnAtOnce.Draw(firstDc, {0, 0, 200, 18}, {});
+
+        const ZKRichTextListItem measuredFirst(text, kTabs);
+        EXPECT_GT(measuredFirst.PreferredSize(dc).cx, 8) << text;
+        measuredFirst.Draw(dc, {0, 0, 200, 18}, {});
+        int differ = 0;
+        int rightmost = 0;  // of the ink
+        for (int x = 0; x < 200; ++x)
+            for (int y = 0; y < 18; ++y) {
+                differ += first.Pixel(x, y) != bitmap.Pixel(x, y);
+                if (bitmap.Pixel(x, y) != ZKRGB{255, 255, 255}) rightmost = x;
+            }
+        EXPECT_EQ(0, differ) << text;
+        // The right part of a justified line ends at the row's right inset.
+        if (std::string(text) == "name$jrvalue") {
+            EXPECT_GT(rightmost, 185);
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "Common/device/ZKMonItemMsgServer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
 #include <utility>
 
@@ -54,17 +55,42 @@ void ZKMonItemMsgServer::Stop() {
 }
 
 void ZKMonItemMsgServer::Run() {
-    // The timer's thread sets wake_, which outlives this timer.
-    zk::MMTimer timer;
-    const zk::MMTimer::TimerId id = timer.SetEvent(kTickMs, zk::MMTimer::Kind::Periodic, wake_);
-    ZKASSERT(id != 0);
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kTick = std::chrono::milliseconds(kTickMs);
+    auto last = Clock::now();  // when the last tick was due
+    auto due = last + kTick;
+    int skip = 0;  // empty slots to pass over at the next tick
     while (!stop_) {
-        // A time-out only means the timer is late; wait again.
-        if (!wake_.Wait(500) || stop_) continue;
+        const auto now = Clock::now();
+        if (now < due) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now);
+            // Woken early by Stop, or by a new monitor item: tick again in 10 ms, passing over only the slots
+            // slept through, so that the item's slots come round from here on.
+            if (wake_.Wait(static_cast<std::uint32_t>(wait.count())) && !stop_ && AnyMonitorItems()) {
+                skip = std::min(skip, static_cast<int>((Clock::now() - last) / kTick));
+                due = std::min(due, last + (skip + 1) * kTick);
+            }
+            continue;
+        }
+        currentSlot_ = static_cast<std::uint16_t>((currentSlot_ + skip) % kSlots);
         Tick();
+        last = due;
+        skip = TicksAhead() - 1;
+        // A tick that ran late is followed by the next one at once, as a periodic timer's would be.
+        due = std::max(last + (skip + 1) * kTick, Clock::now());
     }
-    timer.KillEvent(id);
     finished_.Set();
+}
+
+bool ZKMonItemMsgServer::AnyMonitorItems() {
+    std::lock_guard items(itemLock_);
+    return std::any_of(slots_.begin(), slots_.end(), [](const Slot& slot) { return !slot.empty(); });
+}
+
+std::uint16_t ZKMonItemMsgServer::TicksAhead() {
+    const std::uint16_t sincePoll = currentSlot_ % kPollEvery;
+    if (sincePoll == 0 || AnyMonitorItems()) return 1;
+    return static_cast<std::uint16_t>(kPollEvery - sincePoll + 1);
 }
 
 void ZKMonItemMsgServer::Tick() {
@@ -237,6 +263,7 @@ bool ZKMonItemMsgServer::AddMonitorItem(std::uint16_t itemId, ZKMonSubscriber* s
             std::find_if(slot.begin(), slot.end(), [&](const auto& other) { return other->id > itemId; });
         slot.insert(after, std::move(item));
     }
+    wake_.Set();  // a worker asleep until the next poll ticks every 10 ms again
     return true;
 }
 

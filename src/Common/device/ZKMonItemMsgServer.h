@@ -1,9 +1,11 @@
 #pragma once
-// The worker of an opened device: one thread woken every 10 ms by a periodic multimedia timer. Every 20th
-// wake-up (200 ms) it reads the device's pending text messages, at most 100, and posts them as one batch
-// (WMU_DEV_TEXT) to the main window, whose GUI thread hands the batch to every registered ZKDevMsgClient.
-// The same tick serves monitor items: items subscribed at 1..100 reads per second sit in 100 time slots, one
-// slot per tick; their raw values are read in bulk, converted and announced per slot (WMU_MON_VALUES).
+// The worker of an opened device: one thread that ticks every 10 ms. Every 20th tick (200 ms) it reads the
+// device's pending text messages, at most 100, and posts them as one batch (WMU_DEV_TEXT) to the main
+// window, whose GUI thread hands the batch to every registered ZKDevMsgClient. The same tick serves monitor
+// items: items subscribed at 1..100 reads per second sit in 100 time slots, one slot per tick; their raw
+// values are read in bulk, converted and announced per slot (WMU_MON_VALUES). While no slot holds an item
+// the ticks between two message polls would only count, so the thread sleeps through them: an idle device
+// wakes its worker five times a second, not a hundred.
 //
 // The device is the data source: the derived class implements the nine pure operations below (ZKDevice
 // does, one to one with its own operations). It starts the worker once it is ready and must call Stop in
@@ -129,7 +131,11 @@ private:
     using Slot = std::vector<std::unique_ptr<MonItem>>;  // ascending item id
 
     void Run();
-    // One wake-up, under the work lock.
+    bool AnyMonitorItems();
+    // After a tick: in how many ticks the next one is due (1, or up to the next message poll while no slot
+    // holds an item; the slots passed over are empty).
+    std::uint16_t TicksAhead();
+    // One tick, under the work lock.
     void Tick();
     void PollMessages();
     // Reads and delivers the current slot's values.
@@ -143,7 +149,7 @@ private:
     std::mutex workLock_;  // a whole tick, and item registration
     std::mutex itemLock_;  // slot lists and values, shared with the GUI thread's notification
     std::mutex clientLock_;
-    zk::Event wake_{zk::Event::ResetMode::Auto};  // set by the timer every tick, and by Stop
+    zk::Event wake_{zk::Event::ResetMode::Auto};  // set by Stop and by a new monitor item
     zk::Event finished_{zk::Event::ResetMode::Manual};
     std::atomic<bool> stop_{false};
     std::thread thread_;

@@ -43,12 +43,16 @@ public:
     std::atomic<bool> connected{true};
     std::atomic<int> readMs{0};  // how long each read takes
     std::atomic<bool> reading{false};
+    mutable std::atomic<int> ticks{0};
     std::mutex lock;
     std::vector<zk::WPARAM> batches, slots;  // posted, under the lock
     ZPProfile profile;
 
     const ZPProfile* Profile() const override { return &profile; }
-    bool IsConnected() const override { return connected; }
+    bool IsConnected() const override {
+        ++ticks;  // asked once per tick
+        return connected;
+    }
     bool IsInSync() const override { return false; }
     bool PositionOf(std::uint16_t, std::uint16_t&) const override { return false; }
     bool ConvertValue(std::uint16_t, std::uint32_t, double&) const override { return false; }
@@ -210,6 +214,27 @@ TEST(ZKMonItemMsgServer, AFailureOrAnEmptyTextEndsTheBatch) {
     DeliverBatches(worker, 3);
     worker.Stop();
     EXPECT_EQ((std::vector<Texts>{{"a", "b"}, {"c"}, {"d!!"}}), client.batches);
+}
+
+// Without monitor items the ticks between two polls would only count, so the worker sleeps through them;
+// an item brings back the ticks its slots need.
+TEST(ZKMonItemMsgServer, AnIdleWorkerWakesOnlyForItsPollsUntilAMonitorItemArrives) {
+    ScriptedWorker worker;
+    RecordingClient client;
+    worker.AddMessageClient(&client);
+    worker.Start();
+    ASSERT_TRUE(zktest::WaitUntil([&] { return worker.reads.load() >= 3; }, 5s));
+    EXPECT_LE(worker.ticks.load(), 4);  // ticking every 10 ms would have made 40 by the third poll
+
+    struct : ZKMonSubscriber {
+        void MonValue(std::uint16_t, double, std::uint16_t, std::uint32_t) override {}
+    } subscriber;
+    const int ticks = worker.ticks;
+    const int reads = worker.reads;
+    ASSERT_TRUE(worker.AddMonitorItem(9, &subscriber, 0, 100));
+    ASSERT_TRUE(zktest::WaitUntil([&] { return worker.ticks.load() >= ticks + 25; }, 5s));
+    worker.Stop();
+    EXPECT_LE(worker.reads.load(), reads + 2);  // 25 ticks hold one or two polls
 }
 
 TEST(ZKMonItemMsgServer, ReadsNothingWithoutClientsAndStopsPromptlyLeavingNoThread) {

@@ -181,8 +181,9 @@ TEST(ZKDeviceDataNetTest, ServersBeforeTwoPointFourGiveEveryItemAllRights) {
 }
 
 // A server that hangs every call: the heartbeat and the link check ping off the GUI thread, the owner's
-// once-a-second identify blocks for one call deadline at most, and after the single lost-server report
-// nothing waits on the server any more.
+// once-a-second IdentifyBest (as the status tick calls it) blocks for one call deadline at most, since the
+// version tests before the extended identify ask nothing, and after the single lost-server report nothing
+// waits on the server any more. A 2.10 server needs its build number for the test "2.10.0 or later".
 TEST(ZKDeviceDataNetTest, AHungServerNeverHoldsTheGuiThreadLongerThanOneDeadlineASecond) {
     zk::WindowSystemScope windows;
     zktest::Watchdog watchdog(30s);
@@ -203,15 +204,15 @@ TEST(ZKDeviceDataNetTest, AHungServerNeverHoldsTheGuiThreadLongerThanOneDeadline
 
     ZKDevice::Hooks hooks;
     hooks.mainWindow = window;
-    Served served("[2, 15]", deadlines, hooks);
+    Served served("[2, 10, 3]", deadlines, hooks);
     ZKTimerServer::SetTickWindow(window);
     served.Server().SetMainWindow(window);
-    // The owner identifies the device once a second (one blocking call); a one-shot ends the run.
+    // The owner identifies the device once a second; a one-shot ends the run.
     struct Owner final : ZKTimerClient {
         explicit Owner(ZKDevice& d, bool& f) : device(d), finished(f) {}
         void Tick(std::uint32_t id, std::uint32_t) override {
             ZKDeviceIdentity identity;
-            if (id == 1) device.Identify(identity);
+            if (id == 1) device.IdentifyBest(identity);
             if (id == 2) finished = true;
         }
         ZKDevice& device;

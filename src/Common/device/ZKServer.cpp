@@ -34,7 +34,10 @@ ZKServer::ZKServer(const Factory& create, LostNotice onLost)
     // Servers before 1.5 cannot take the heartbeat.
     std::uint16_t major = 0;
     std::uint16_t minor = 0;
-    if (GetVersion(major, minor) && (major > 1 || (major == 1 && minor >= 5)))
+    if (!GetVersion(major, minor)) return;
+    std::uint16_t build = 0;
+    if (HasBuildNumber(major, minor)) GetBuildNumber(build);
+    if (major > 1 || (major == 1 && minor >= 5))
         ZKTimerServer::AddPeriodic(kHeartbeatMs, kHeartbeatId, this, 0);
 }
 
@@ -72,9 +75,35 @@ std::string ZKServer::StartupText(ZKServerStartup result) {
 }
 
 bool ZKServer::GetVersion(std::uint16_t& major, std::uint16_t& minor) const {
-    if (Succeeded(server_->GetVersion(major, minor))) return true;
     major = minor = 0;
-    return false;
+    if (IsLost()) return false;
+    if (!versionKnown_.load(std::memory_order_acquire)) {
+        std::uint16_t asked[2] = {0, 0};
+        if (!Succeeded(server_->GetVersion(asked[0], asked[1]))) return false;
+        version_.store(static_cast<std::uint32_t>(asked[0]) << 16 | asked[1], std::memory_order_relaxed);
+        versionKnown_.store(true, std::memory_order_release);
+    }
+    const std::uint32_t version = version_.load(std::memory_order_relaxed);
+    major = static_cast<std::uint16_t>(version >> 16);
+    minor = static_cast<std::uint16_t>(version & 0xFFFF);
+    return true;
+}
+
+bool ZKServer::HasBuildNumber(std::uint16_t major, std::uint16_t minor) {
+    return major >= 3 || (major == 2 && minor >= 7);
+}
+
+bool ZKServer::GetBuildNumber(std::uint16_t& build) const {
+    build = 0;
+    if (IsLost()) return false;
+    if (!buildKnown_.load(std::memory_order_acquire)) {
+        std::uint16_t asked = 0;
+        if (!Succeeded(server_->GetBuildNumber(asked))) return false;
+        build_.store(asked, std::memory_order_relaxed);
+        buildKnown_.store(true, std::memory_order_release);
+    }
+    build = build_.load(std::memory_order_relaxed);
+    return true;
 }
 
 bool ZKServer::VersionAtLeast(std::uint16_t major, std::uint16_t minor, std::uint16_t build) const {
@@ -83,10 +112,9 @@ bool ZKServer::VersionAtLeast(std::uint16_t major, std::uint16_t minor, std::uin
     if (!GetVersion(serverMajor, serverMinor)) return false;
     if (major != serverMajor) return major < serverMajor;
     if (minor != serverMinor) return minor < serverMinor;
-    const bool hasBuildNumber = serverMajor >= 3 || (serverMajor == 2 && serverMinor >= 7);
-    if (!hasBuildNumber) return build == 0;
+    if (!HasBuildNumber(serverMajor, serverMinor)) return build == 0;
     std::uint16_t serverBuild = 0;
-    return Succeeded(server_->GetBuildNumber(serverBuild)) && serverBuild >= build;
+    return GetBuildNumber(serverBuild) && serverBuild >= build;
 }
 
 bool ZKServer::GetAccessList(std::uint16_t selector1, std::uint16_t selector2, std::uint16_t selector3,

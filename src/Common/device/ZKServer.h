@@ -13,6 +13,7 @@
 // Every other method may be called from any thread: the interface is made once at construction and never
 // replaced, and IZKServer implementations take concurrent calls.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -88,6 +89,11 @@ public:
     void ReportLost() const;
     bool IsLost() const { return closed_->load(); }
 
+    // The version and build number are asked once per connection, at construction, and kept: a server does
+    // not change its version while it lives, and a new server is a new ZKServer (the program restarts after
+    // a lost one). So a version test costs no call, which matters when the server hangs: a status tick's
+    // IdentifyBest then waits for one call deadline, not three. An answer that failed is asked again on
+    // the next use. Once the server is lost both fail, as every call does.
     bool GetVersion(std::uint16_t& major, std::uint16_t& minor) const;
     // True when the server's version is at least (major, minor, build). Servers before 2.7 have no build
     // number: for them the same major and minor pass only when `build` is 0.
@@ -124,10 +130,18 @@ public:
     void WaitForHeartbeat() { heartbeat_.WaitIdle(); }
 
 private:
+    static bool HasBuildNumber(std::uint16_t major, std::uint16_t minor);
+    bool GetBuildNumber(std::uint16_t& build) const;
+
     ZKGateState closed_ = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<IZKServer> server_;
     LostNotice onLost_;
     zk::HWND mainWindow_;
+    // The cached answers; any thread may fill them, and every thread would fill in the same values.
+    mutable std::atomic<std::uint32_t> version_{0};  // major << 16 | minor
+    mutable std::atomic<bool> versionKnown_{false};
+    mutable std::atomic<std::uint16_t> build_{0};
+    mutable std::atomic<bool> buildKnown_{false};
     // Last: its thread ends before the interface goes.
     ZKBackgroundCheck heartbeat_;
 };

@@ -1,4 +1,5 @@
 // ZKCreateFunction: argument checks and construction of the function nodes of both language versions.
+// The argument counts come from the function table; each function adds its own checks.
 
 #include <algorithm>
 #include <cmath>
@@ -42,22 +43,44 @@ public:
     ZKNodePtr Create(int id);
 
 private:
+    // How a function is built once its argument count fits the function table.
+    struct Builder {
+        int id;
+        const char* arityMessage;  // when the count does not fit
+        bool version2Only;         // version 1 knows no such function
+        ZKNodePtr (Factory::*build)(int id);
+    };
+    static const Builder* FindBuilder(int id);
+
     std::size_t Count() const { return args_.size(); }
     ZKNodePtr Fail(const std::string& message) {
         error_ = message;
         return nullptr;
     }
-    ZKNodePtr Simple(int id);
-    ZKNodePtr Previous();
-    ZKNodePtr PreviousX();
+    template <class T>
+    ZKNodePtr Plain(int) {
+        return Make<T>(version_, std::move(args_));
+    }
+    template <class T>
+    ZKNodePtr WithHost(int) {
+        return Make<T>(version_, std::move(args_), site_.host);
+    }
+    ZKNodePtr Previous(int);
+    ZKNodePtr PreviousX(int);
     ZKNodePtr RunWindow(int id);
-    ZKNodePtr Interpolate(bool extend);
-    ZKNodePtr Lookup();
-    ZKNodePtr BrkLookup();
-    ZKNodePtr LapTime(bool ctime);
-    ZKNodePtr GetBeaconTimes();
-    ZKNodePtr Report(int id);
+    ZKNodePtr Interpolate(int id);
+    ZKNodePtr Lookup(int);
+    ZKNodePtr BrkLookup(int);
+    ZKNodePtr CTime(int);
+    ZKNodePtr FastestLap(int);
+    ZKNodePtr GetBeaconTimes(int);
+    ZKNodePtr ItemValueAt(int);
+    ZKNodePtr If(int);
+    ZKNodePtr ReportData(int);
+    ZKNodePtr ReportText(int id);
     ZKNodePtr StatCall(int id);
+
+    static const Builder kBuilders[];
 
     int version_;
     Args& args_;
@@ -66,52 +89,74 @@ private:
     std::string& error_;
 };
 
-ZKNodePtr Factory::Simple(int id) {
-    if (Count() != 1) return Fail("must have 1 parameter");
-    Args& a = args_;
-    switch (id) {
-        case kFnFloor:
-            return Make<ZKParserFunctionFloor>(version_, std::move(a));
-        case kFnCeil:
-            return Make<ZKParserFunctionCeil>(version_, std::move(a));
-        case kFnRound:
-            return Make<ZKParserFunctionRound>(version_, std::move(a));
-        case kFnSin:
-            return Make<ZKParserFunctionSin>(version_, std::move(a));
-        case kFnCos:
-            return Make<ZKParserFunctionCos>(version_, std::move(a));
-        case kFnTan:
-            return Make<ZKParserFunctionTan>(version_, std::move(a));
-        case kFnArcSin:
-            return Make<ZKParserFunctionArcSin>(version_, std::move(a));
-        case kFnArcCos:
-            return Make<ZKParserFunctionArcCos>(version_, std::move(a));
-        case kFnArcTan:
-            return Make<ZKParserFunctionArcTan>(version_, std::move(a));
-        case kFnAbs:
-            return Make<ZKParserFunctionAbs>(version_, std::move(a));
-        case kFnSign:
-            return Make<ZKParserFunctionSign>(version_, std::move(a));
-        case kFnExp:
-            return Make<ZKParserFunctionExp>(version_, std::move(a));
-        case kFnLog:
-            return Make<ZKParserFunctionLog>(version_, std::move(a));
-        case kFnSqrt:
-            return Make<ZKParserFunctionSqrt>(version_, std::move(a));
-        case kFnDuration:
-            return Make<ZKParserFunctionDuration>(version_, std::move(a));
-        case kFnInterpolatedValue:
-            return Make<ZKParserFunctionInterpolatedValue>(version_, std::move(a));
-        default:
-            return Make<ZKParserFunctionIsDefined>(version_, std::move(a));
+const Factory::Builder Factory::kBuilders[] = {
+    {kFnFloor, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionFloor>},
+    {kFnCeil, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionCeil>},
+    {kFnRound, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionRound>},
+    {kFnSin, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionSin>},
+    {kFnCos, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionCos>},
+    {kFnTan, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionTan>},
+    {kFnArcSin, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionArcSin>},
+    {kFnArcCos, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionArcCos>},
+    {kFnArcTan, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionArcTan>},
+    {kFnAbs, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionAbs>},
+    {kFnSign, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionSign>},
+    {kFnExp, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionExp>},
+    {kFnLog, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionLog>},
+    {kFnSqrt, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionSqrt>},
+    {kFnDuration, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionDuration>},
+    {kFnInterpolatedValue, "must have 1 parameter", false,
+     &Factory::Plain<ZKParserFunctionInterpolatedValue>},
+    {kFnIsDefined, "must have 1 parameter", false, &Factory::Plain<ZKParserFunctionIsDefined>},
+    {kFnPrevious, "previous takes 1 or 2 parameters\n", false, &Factory::Previous},
+    {kFnPreviousX, "previousx takes 2 or 3 parameters\n", false, &Factory::PreviousX},
+    {kFnPow, "pow takes 2 parameters\n", false, &Factory::Plain<ZKParserFunctionPow>},
+    {kFnFMod, "fmod takes 2 parameters\n", false, &Factory::Plain<ZKParserFunctionFMod>},
+    {kFnMin, "min takes a minimum of 2 parameters\n", false, &Factory::Plain<ZKParserFunctionMin>},
+    {kFnMax, "max takes a minimum of 2 parameters\n", false, &Factory::Plain<ZKParserFunctionMax>},
+    {kFnRunAvg, "runavg takes 2 or 3 parameters\n", false, &Factory::RunWindow},
+    {kFnRunMin, "runmin takes 2 or 3 parameters\n", false, &Factory::RunWindow},
+    {kFnRunMax, "runmax takes 2 or 3 parameters\n", false, &Factory::RunWindow},
+    {kFnFilter, "filter takes 2 parameters\n", false, &Factory::Plain<ZKParserFunctionFilter>},
+    {kFnNFilter, "nfilter takes 2 parameters\n", false, &Factory::Plain<ZKParserFunctionNFilter>},
+    {kFnCFilter, "cfilter takes 3 parameters\n", false, &Factory::Plain<ZKParserFunctionCFilter>},
+    {kFnCFilter2, "cfilter2 takes 5 parameters\n", false, &Factory::Plain<ZKParserFunctionCFilter2>},
+    {kFnDerivative, "derivative takes 1 parameter\n", false, &Factory::Plain<ZKParserFunctionDerivative>},
+    {kFnIntegral, "integral takes 1 or 2 parameters\n", false, &Factory::Plain<ZKParserFunctionIntegral>},
+    {kFnTime, "time takes no parameters\n", false, &Factory::Plain<ZKParserFunctionTime>},
+    {kFnUndefined, "undefined takes no parameters\n", false, &Factory::Plain<ZKParserFunctionUndefined>},
+    {kFnLapTime, "laptime takes 0, 1 or 2 parameters\n", false, &Factory::WithHost<ZKParserFunctionLapTime>},
+    {kFnFastestLapSession, "FastestLapSession takes no parameters\n", false,
+     &Factory::WithHost<ZKParserFunctionFastestLapSession>},
+    {kFnFastestLap, "fastestlap takes 1 parameters\n", false, &Factory::FastestLap},
+    {kFnCTime, "ctime takes 0, 1 or 2 parameters\n", false, &Factory::CTime},
+    {kFnInterpolate, "interpolate must have at least 5 params\n", false, &Factory::Interpolate},
+    {kFnExtrapolate, "extrapolate must have at least 5 params\n", false, &Factory::Interpolate},
+    {kFnLookup, "lookup must have at least 3 params\n", false, &Factory::Lookup},
+    {kFnBrkLookup, "lookupidx must have at 3 params\n", false, &Factory::BrkLookup},
+    {kFnGetLap, "getlap does not have any params\n", false, &Factory::WithHost<ZKParserFunctionGetLap>},
+    {kFnGetBeaconTimes, "getbeacontimes must have 3 params\n", false, &Factory::GetBeaconTimes},
+    {kFnItemValueAt, "itemvalueat must have 2 params\n", false, &Factory::ItemValueAt},
+    {kFnIf, "if must have 2 or 3 params\n", false, &Factory::If},
+    {kFnReportData, "report must have 3 params\n", true, &Factory::ReportData},
+    {kFnReportLeft, "reportLeft must have at least 2 params\n", true, &Factory::ReportText},
+    {kFnReportTop, "reportTop must have at least 2 params\n", true, &Factory::ReportText},
+    {kFnStatReset, "statReset must have 1 params\n", true, &Factory::StatCall},
+    {kFnStatUpdate, "statUpdate must have 2 or 3 params\n", true, &Factory::StatCall},
+    {kFnStatValue, "statGet must have 2 params\n", true, &Factory::StatCall},
+};
+
+const Factory::Builder* Factory::FindBuilder(int id) {
+    for (const auto& builder : kBuilders) {
+        if (builder.id == id) return &builder;
     }
+    return nullptr;
 }
 
 // previous() keeps the history as far back as its largest count, so counts are clipped to this.
 constexpr double kMaxPreviousSamples = 100000.0;
 
-ZKNodePtr Factory::Previous() {
-    if (Count() < 1 || Count() > 2) return Fail("previous takes 1 or 2 parameters\n");
+ZKNodePtr Factory::Previous(int) {
     double initial = 0.0, samples = 1.0;
     if (!ConstantValue(args_[0], initial))
         return Fail("Param #1 (initial value) of previous is not a user constant\n");
@@ -124,8 +169,7 @@ ZKNodePtr Factory::Previous() {
     return Make<ZKParserFunctionPrevious>(version_, std::move(args_), site_.history, initial, n);
 }
 
-ZKNodePtr Factory::PreviousX() {
-    if (Count() < 2 || Count() > 3) return Fail("previousx takes 2 or 3 parameters\n");
+ZKNodePtr Factory::PreviousX(int) {
     double initial = 0.0, samples = 1.0;
     if (!ConstantValue(args_[1], initial))
         return Fail("Param #2 (initial value) of previousx is not constant\n");
@@ -141,7 +185,6 @@ ZKNodePtr Factory::PreviousX() {
 
 ZKNodePtr Factory::RunWindow(int id) {
     const std::string name = id == kFnRunAvg ? "runavg" : (id == kFnRunMin ? "runmin" : "runmax");
-    if (Count() < 2 || Count() > 3) return Fail(name + " takes 2 or 3 parameters\n");
     double max = 0.0;
     if (!ConstantValue(args_[1], max)) return Fail("Param #2 of " + name + " is not a user constant\n");
     if (!(max >= 1.0 && max <= 500.0)) {
@@ -152,9 +195,9 @@ ZKNodePtr Factory::RunWindow(int id) {
     return Make<ZKParserFunctionRunMax>(version_, std::move(args_));
 }
 
-ZKNodePtr Factory::Interpolate(bool extend) {
+ZKNodePtr Factory::Interpolate(int id) {
+    const bool extend = id == kFnExtrapolate;
     const std::string name = extend ? "extrapolate" : "interpolate";
-    if (Count() < 5) return Fail(name + " must have at least 5 params\n");
     if (Count() % 2 == 0) return Fail(name + " must have an odd number of params\n");
     std::vector<double> xs, ys;
     for (std::size_t i = 1; i < Count(); ++i) {
@@ -179,8 +222,7 @@ ZKNodePtr Factory::Interpolate(bool extend) {
     return Make<ZKParserFunctionInterpolate>(version_, std::move(args_), std::move(xs), std::move(ys), false);
 }
 
-ZKNodePtr Factory::Lookup() {
-    if (Count() < 3) return Fail("lookup must have at least 3 params\n");
+ZKNodePtr Factory::Lookup(int) {
     std::vector<double> values;
     for (std::size_t i = 1; i < Count(); ++i) {
         double v;
@@ -192,8 +234,7 @@ ZKNodePtr Factory::Lookup() {
     return Make<ZKParserFunctionLookup>(version_, std::move(args_), std::move(values));
 }
 
-ZKNodePtr Factory::BrkLookup() {
-    if (Count() != 3) return Fail("lookupidx must have at 3 params\n");
+ZKNodePtr Factory::BrkLookup(int) {
     auto* points = dynamic_cast<ZKParserVariableHolder*>(args_[1].get());
     if (points == nullptr) return Fail("Param #2 of lookup must be a variable\n");
     if (points->HasIndices()) return Fail("Param #2 - only variable expected\n");
@@ -216,12 +257,7 @@ ZKNodePtr Factory::BrkLookup() {
     return Make<ZKParserFunctionBrkLookup>(version_, std::move(args_));
 }
 
-ZKNodePtr Factory::LapTime(bool ctime) {
-    if (!ctime) {
-        if (Count() > 2) return Fail("laptime takes 0, 1 or 2 parameters\n");
-        return Make<ZKParserFunctionLapTime>(version_, std::move(args_), site_.host);
-    }
-    if (Count() > 2) return Fail("ctime takes 0, 1 or 2 parameters\n");
+ZKNodePtr Factory::CTime(int) {
     double v;
     if (Count() == 1 && !ConstantValue(args_[0], v))
         return Fail("Param #1 (lap) of ctime is not a constant\n");
@@ -233,8 +269,14 @@ ZKNodePtr Factory::LapTime(bool ctime) {
     return Make<ZKParserFunctionCTime>(version_, std::move(args_), site_.host);
 }
 
-ZKNodePtr Factory::GetBeaconTimes() {
-    if (Count() != 3) return Fail("getbeacontimes must have 3 params\n");
+ZKNodePtr Factory::FastestLap(int) {
+    double session;
+    if (!ConstantValue(args_[0], session))
+        return Fail("Param #1 (session) of fastestlap is not a constant\n");
+    return Make<ZKParserFunctionFastestLap>(version_, std::move(args_), site_.host);
+}
+
+ZKNodePtr Factory::GetBeaconTimes(int) {
     for (int i = 1; i <= 2; ++i) {
         auto* v = dynamic_cast<ZKParserVariableHolder*>(args_[static_cast<std::size_t>(i)].get());
         if (v == nullptr) return Fail(Numbered("Param #%d of GetBeaconTimes must be a variable\n", i + 1));
@@ -244,30 +286,33 @@ ZKNodePtr Factory::GetBeaconTimes() {
     return Make<ZKParserFunctionGetBeaconTimes>(version_, std::move(args_), site_.host);
 }
 
-ZKNodePtr Factory::Report(int id) {
-    if (version_ == 1) return Fail("UNKNOWN FUNCTION");
-    if (id == kFnReportData) {
-        if (Count() != 3) return Fail("report must have 3 params\n");
-        return std::make_unique<ZKParserFunctionReportData>(std::move(args_), site_.host);
+ZKNodePtr Factory::ItemValueAt(int) {
+    if (dynamic_cast<ZKParserItemHolder*>(args_[0].get()) == nullptr) {
+        return Fail("param #1 must be a logged item\n");
     }
-    const bool top = id == kFnReportTop;
-    if (Count() < 2)
-        return Fail(top ? "reportTop must have at least 2 params\n"
-                        : "reportLeft must have at least 2 params\n");
+    return Make<ZKParserFunctionItemValueAt>(version_, std::move(args_), site_.host);
+}
+
+ZKNodePtr Factory::If(int) {
+    if (version_ == 1) return std::make_unique<ZKParserFunctionIfV1>(std::move(args_));
+    return std::make_unique<ZKParserFunctionIf>(std::move(args_));
+}
+
+ZKNodePtr Factory::ReportData(int) {
+    return std::make_unique<ZKParserFunctionReportData>(std::move(args_), site_.host);
+}
+
+ZKNodePtr Factory::ReportText(int id) {
     const std::string& text = texts_[1];
     if (args_[1] != nullptr || text.size() < 2 || text.front() != '"' || text.back() != '"') {
         return Fail("param #2 : format string expected\n");
     }
     std::string format = text.substr(1, text.size() - 2);
-    return std::make_unique<ZKParserFunctionReportText>(std::move(args_), site_.host, std::move(format), top);
+    return std::make_unique<ZKParserFunctionReportText>(std::move(args_), site_.host, std::move(format),
+                                                        id == kFnReportTop);
 }
 
 ZKNodePtr Factory::StatCall(int id) {
-    if (version_ == 1) return Fail("UNKNOWN FUNCTION");
-    if (id == kFnStatReset && Count() != 1) return Fail("statReset must have 1 params\n");
-    if (id == kFnStatUpdate && Count() != 2 && Count() != 3)
-        return Fail("statUpdate must have 2 or 3 params\n");
-    if (id == kFnStatValue && Count() != 2) return Fail("statGet must have 2 params\n");
     auto* holder = dynamic_cast<ZKParserStatHolder*>(args_[0].get());
     if (holder == nullptr) return Fail("param #1 : stat name expected\n");
     ZKStatInterface* stat = holder->Stat();
@@ -282,6 +327,8 @@ ZKNodePtr Factory::StatCall(int id) {
     return std::make_unique<ZKParserFunctionStatUpdate>(std::move(args_), stat);
 }
 
+// The checks every function shares, in order: every argument parsed, the function known in this language
+// version, an argument count that the function table allows; then the function's own checks.
 ZKNodePtr Factory::Create(int id) {
     for (std::size_t i = 0; i < Count(); ++i) {
         // Only the format texts of reportLeft and reportTop may stay unparsed.
@@ -289,122 +336,17 @@ ZKNodePtr Factory::Create(int id) {
             return Fail("Function parameter not found");
         }
     }
-    switch (id) {
-        case kFnPrevious:
-            return Previous();
-        case kFnPreviousX:
-            return PreviousX();
-        case kFnPow:
-        case kFnFMod:
-            if (Count() != 2)
-                return Fail(id == kFnPow ? "pow takes 2 parameters\n" : "fmod takes 2 parameters\n");
-            if (id == kFnPow) return Make<ZKParserFunctionPow>(version_, std::move(args_));
-            return Make<ZKParserFunctionFMod>(version_, std::move(args_));
-        case kFnMin:
-        case kFnMax:
-            if (Count() < 2) {
-                return Fail(id == kFnMin ? "min takes a minimum of 2 parameters\n"
-                                         : "max takes a minimum of 2 parameters\n");
-            }
-            if (id == kFnMin) return Make<ZKParserFunctionMin>(version_, std::move(args_));
-            return Make<ZKParserFunctionMax>(version_, std::move(args_));
-        case kFnRunAvg:
-        case kFnRunMin:
-        case kFnRunMax:
-            return RunWindow(id);
-        case kFnFilter:
-            if (Count() != 2) return Fail("filter takes 2 parameters\n");
-            return Make<ZKParserFunctionFilter>(version_, std::move(args_));
-        case kFnNFilter:
-            if (Count() != 2) return Fail("nfilter takes 2 parameters\n");
-            return Make<ZKParserFunctionNFilter>(version_, std::move(args_));
-        case kFnCFilter:
-            if (Count() != 3) return Fail("cfilter takes 3 parameters\n");
-            return Make<ZKParserFunctionCFilter>(version_, std::move(args_));
-        case kFnCFilter2:
-            if (Count() != 5) return Fail("cfilter2 takes 5 parameters\n");
-            return Make<ZKParserFunctionCFilter2>(version_, std::move(args_));
-        case kFnDerivative:
-            if (Count() != 1) return Fail("derivative takes 1 parameter\n");
-            return Make<ZKParserFunctionDerivative>(version_, std::move(args_));
-        case kFnIntegral:
-            if (Count() < 1 || Count() > 2) return Fail("integral takes 1 or 2 parameters\n");
-            return Make<ZKParserFunctionIntegral>(version_, std::move(args_));
-        case kFnTime:
-            if (Count() != 0) return Fail("time takes no parameters\n");
-            return Make<ZKParserFunctionTime>(version_, std::move(args_));
-        case kFnUndefined:
-            if (Count() != 0) return Fail("undefined takes no parameters\n");
-            return Make<ZKParserFunctionUndefined>(version_, std::move(args_));
-        case kFnLapTime:
-            return LapTime(false);
-        case kFnCTime:
-            return LapTime(true);
-        case kFnFastestLapSession:
-            if (Count() != 0) return Fail("FastestLapSession takes no parameters\n");
-            return Make<ZKParserFunctionFastestLapSession>(version_, std::move(args_), site_.host);
-        case kFnFastestLap: {
-            if (Count() != 1) return Fail("fastestlap takes 1 parameters\n");
-            double session;
-            if (!ConstantValue(args_[0], session))
-                return Fail("Param #1 (session) of fastestlap is not a constant\n");
-            return Make<ZKParserFunctionFastestLap>(version_, std::move(args_), site_.host);
-        }
-        case kFnInterpolate:
-            return Interpolate(false);
-        case kFnExtrapolate:
-            return Interpolate(true);
-        case kFnLookup:
-            return Lookup();
-        case kFnBrkLookup:
-            return BrkLookup();
-        case kFnGetLap:
-            if (Count() != 0) return Fail("getlap does not have any params\n");
-            return Make<ZKParserFunctionGetLap>(version_, std::move(args_), site_.host);
-        case kFnGetBeaconTimes:
-            return GetBeaconTimes();
-        case kFnItemValueAt:
-            if (Count() != 2) return Fail("itemvalueat must have 2 params\n");
-            if (dynamic_cast<ZKParserItemHolder*>(args_[0].get()) == nullptr) {
-                return Fail("param #1 must be a logged item\n");
-            }
-            return Make<ZKParserFunctionItemValueAt>(version_, std::move(args_), site_.host);
-        case kFnIf:
-            if (version_ == 1) {
-                if (Count() != 3) return Fail("if must have 3 params\n");
-                return std::make_unique<ZKParserFunctionIfV1>(std::move(args_));
-            }
-            if (Count() != 2 && Count() != 3) return Fail("if must have 2 or 3 params\n");
-            return std::make_unique<ZKParserFunctionIf>(std::move(args_));
-        case kFnReportData:
-        case kFnReportLeft:
-        case kFnReportTop:
-            return Report(id);
-        case kFnStatReset:
-        case kFnStatUpdate:
-        case kFnStatValue:
-            return StatCall(id);
-        case kFnFloor:
-        case kFnCeil:
-        case kFnRound:
-        case kFnSin:
-        case kFnCos:
-        case kFnTan:
-        case kFnArcSin:
-        case kFnArcCos:
-        case kFnArcTan:
-        case kFnAbs:
-        case kFnSign:
-        case kFnExp:
-        case kFnLog:
-        case kFnSqrt:
-        case kFnDuration:
-        case kFnInterpolatedValue:
-        case kFnIsDefined:
-            return Simple(id);
-        default:
-            return Fail("UNKNOWN FUNCTION");
+    const Builder* builder = FindBuilder(id);
+    if (builder == nullptr || (builder->version2Only && version_ == 1)) return Fail("UNKNOWN FUNCTION");
+    ZKFunctionArity arity = ZKFunctionArityOf(id);
+    const char* arityMessage = builder->arityMessage;
+    if (id == kFnIf && version_ == 1) {
+        // Version 1 has no two-argument form.
+        arity.min = 3;
+        arityMessage = "if must have 3 params\n";
     }
+    if (!arity.Accepts(Count())) return Fail(arityMessage);
+    return (this->*builder->build)(id);
 }
 
 }  // namespace

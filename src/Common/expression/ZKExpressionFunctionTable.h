@@ -65,11 +65,25 @@ enum ZKFunctionId : int {
     kFnNotAFunction  // a name that is not in the table
 };
 
+// A maximum argument count for functions that take any number from their minimum on.
+constexpr int kAnyCount = 1 << 20;
+
 struct ZKFunctionRow {
     int id;
     const char* name;
     const char* signature;
     const char* help;
+    int minArgs;
+    int maxArgs;
+};
+
+// The argument counts a function takes: from the smallest minimum to the largest maximum of its rows.
+struct ZKFunctionArity {
+    int min = 0;
+    int max = 0;
+    bool Accepts(std::size_t count) const {
+        return count >= static_cast<std::size_t>(min) && count <= static_cast<std::size_t>(max);
+    }
 };
 
 // All rows, the last one standing for "not a function".
@@ -77,3 +91,4 @@ int ZKFunctionRowCount();
 const ZKFunctionRow& ZKFunctionRowAt(int row);
 // The id of the first row with this name, or kFnNotAFunction.
 int ZKFindFunction(std::string_view name);
+ZKFunctionArity ZKFunctionArityOf(int id);

@@ -44,8 +44,16 @@ protected:
         entry_.identity.boxState = ZKDevice::kBoxStateMainCode;
         server_.AddDevice(1, 0, 0, fake_);
     }
+    std::unique_ptr<ZKServer> Connect() {
+        return std::make_unique<ZKServer>([this] { return std::make_unique<FakeZKServer>(server_); });
+    }
+    // A new server of another version, as after a restart: devices opened through the old one must be gone.
+    void Reconnect(std::uint16_t major, std::uint16_t minor) {
+        server_.SetVersion(major, minor);
+        zkServer_ = Connect();
+    }
     std::unique_ptr<ZKDevice> Open(const ZPProfile* profile) {
-        return ZKDevice::Open(zkServer_, entry_, profile, 1, ZKDeviceAccess{}, hooks_);
+        return ZKDevice::Open(*zkServer_, entry_, profile, 1, ZKDeviceAccess{}, hooks_);
     }
     // Sets the state of error source `id` (a source of the profile: 1..30).
     void SetError(std::uint16_t id, std::uint32_t active, std::uint32_t stored) {
@@ -60,7 +68,7 @@ protected:
     ZKTimerServer timers_;
     FakeZKServer server_;
     FakeZKDevice fake_;
-    ZKServer zkServer_{[this] { return std::make_unique<FakeZKServer>(server_); }};
+    std::unique_ptr<ZKServer> zkServer_ = Connect();
     ZKDeviceListEntry entry_;
     ZPProfile profile_;
     ZKDevice::Hooks hooks_;
@@ -153,7 +161,9 @@ TEST_F(ZKDeviceDataTest, FeaturesAreMergedAndEachFailureIsNamed) {
     ASSERT_TRUE(device->RefreshIdentity());
     EXPECT_FALSE(device->ReadFeatures(set, &why));
     EXPECT_EQ("getFeatures not supported", why);
-    server_.SetVersion(1, 2);
+    device.reset();
+    Reconnect(1, 2);
+    device = Open(&profile_);
     ASSERT_TRUE(device->RefreshIdentity());
     EXPECT_FALSE(device->ReadFeatures(set, &why));
     EXPECT_EQ("wrong server version", why);
@@ -170,13 +180,17 @@ TEST_F(ZKDeviceDataTest, ItemRightsComeFromTheDeviceFromServerTwoPointFourOn) {
     EXPECT_FALSE(device->ReadItemRights(0x99, rights));
     EXPECT_EQ(1, fake_.Calls(Op::ReadItemRights));
 
-    server_.SetVersion(2, 3);
+    device.reset();
+    Reconnect(2, 3);
+    device = Open(&profile_);
+    device->MarkInSync(ZKItemTable::Rebuild);
     ASSERT_TRUE(device->ReadItemRights(0x99, rights));
     EXPECT_EQ(ZKDevice::kAllRights, rights);
     EXPECT_EQ(1, fake_.Calls(Op::ReadItemRights));
 
     // A profile without item rights: every item has them all.
-    server_.SetVersion(2, 15);
+    device.reset();
+    Reconnect(2, 15);
     ZPProfile bare;
     auto plain = Open(&bare);
     ASSERT_TRUE(plain->ReadItemRights(0x80, rights));

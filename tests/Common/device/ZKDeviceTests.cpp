@@ -56,8 +56,17 @@ protected:
         server_.AddDevice(1, 2, 3, device_);
     }
 
+    std::unique_ptr<ZKServer> Connect() {
+        return std::make_unique<ZKServer>([this] { return std::make_unique<FakeZKServer>(server_); },
+                                          [this] { ++lost_; });
+    }
+    // A new server of another version, as after a restart: devices opened through the old one must be gone.
+    void Reconnect(std::uint16_t major, std::uint16_t minor) {
+        server_.SetVersion(major, minor);
+        zkServer_ = Connect();
+    }
     std::unique_ptr<ZKDevice> Open(std::uint32_t purpose = 1) {
-        return ZKDevice::Open(zkServer_, entry_, &profile_, purpose, access_, hooks_);
+        return ZKDevice::Open(*zkServer_, entry_, &profile_, purpose, access_, hooks_);
     }
     // The text of the exception Open throws, or "" when it opens.
     std::string OpenFailure(std::uint32_t purpose) {
@@ -72,7 +81,7 @@ protected:
     ZKTimerServer timers_;
     FakeZKServer server_;
     FakeZKDevice device_;
-    ZKServer zkServer_{[this] { return std::make_unique<FakeZKServer>(server_); }, [this] { ++lost_; }};
+    std::unique_ptr<ZKServer> zkServer_ = Connect();
     ZKDeviceListEntry entry_;
     ZKProfileLocation location_;
     ZPProfile profile_;
@@ -97,7 +106,7 @@ TEST_F(ZKDeviceTest, OpenReadsTheProfileLocationAndKeepsTheLinkCheckWhileItLives
     EXPECT_FALSE(device);
     EXPECT_FALSE(ZKTimerServer::IsRegistered(0, gone));
 
-    server_.SetVersion(1, 4);
+    Reconnect(1, 4);
     auto old = Open();
     EXPECT_FALSE(ZKTimerServer::IsRegistered(0, old.get()));
 }
@@ -120,7 +129,7 @@ TEST_F(ZKDeviceTest, OpenFailsWithTheNameOfWhatIsMissing) {
     // No profile: gated groups are refused although granted.
     device_.OfferGroup(Group::CalibrationProgramming);
     EXPECT_EQ("", OpenFailure(0));
-    EXPECT_THROW(ZKDevice::Open(zkServer_, entry_, nullptr, 0, access_, hooks_), std::runtime_error);
+    EXPECT_THROW(ZKDevice::Open(*zkServer_, entry_, nullptr, 0, access_, hooks_), std::runtime_error);
 
     server_.SetHResult(FakeZKServer::Op::OpenDevice, zknet::kE_FAIL);
     EXPECT_EQ("no identify", OpenFailure(1));
@@ -136,7 +145,7 @@ TEST_F(ZKDeviceTest, GroupsFetchedByPurposeAreKeptAliveWithTheMainInterface) {
         device_.OfferGroup(group);
 
     // Before 2.12 purpose 4 takes no further groups; the calibration group is optional and gated.
-    server_.SetVersion(2, 11);
+    Reconnect(2, 11);
     auto device = Open(4);
     EXPECT_TRUE(device->HasGroup(Group::LoggingData));
     EXPECT_FALSE(device->HasGroup(Group::Further1));
@@ -145,7 +154,8 @@ TEST_F(ZKDeviceTest, GroupsFetchedByPurposeAreKeptAliveWithTheMainInterface) {
     EXPECT_EQ((std::pair<std::uint16_t, std::uint16_t>{5, 6}), device_.GroupWords(Group::Calibration));
     EXPECT_EQ((std::pair<std::uint16_t, std::uint16_t>{0, 0}), device_.GroupWords(Group::LoggingData));
 
-    server_.SetVersion(2, 12);
+    device.reset();
+    Reconnect(2, 12);
     device = Open(4);
     EXPECT_TRUE(device->HasGroup(Group::Further1));
     EXPECT_TRUE(device->HasGroup(Group::Further2));
@@ -252,14 +262,16 @@ TEST_F(ZKDeviceTest, IdentifyUsesTheExtendedFormFromServerTwoPointTen) {
     identity.preBootProgramTime = 77;
     device_.SetIdentity(identity);
 
-    server_.SetVersion(2, 9);
+    Reconnect(2, 9);
     auto device = Open();
     ZKDeviceIdentity read;
     ASSERT_TRUE(device->IdentifyBest(read));
     EXPECT_EQ(0u, read.preBootProgramTime);
     EXPECT_EQ(0, device_.Calls(Op::IdentifyEx));
 
-    server_.SetVersion(2, 10);
+    device.reset();
+    Reconnect(2, 10);
+    device = Open();
     ASSERT_TRUE(device->RefreshIdentity());
     EXPECT_EQ(identity, device->Entry().identity);
     EXPECT_EQ(99u, device->Key());

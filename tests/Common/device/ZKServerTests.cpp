@@ -116,10 +116,30 @@ TEST_F(ZKServerTest, VersionTestUsesTheBuildNumberFromTwoPointSeven) {
     EXPECT_FALSE(v27->VersionAtLeast(2, 7, 4));
     auto v30 = Make(3, 0, 0);
     EXPECT_TRUE(v30->VersionAtLeast(3, 0, 0));
-    fake_.SetHResult(Op::GetBuildNumber, zknet::kE_FAIL);
-    EXPECT_FALSE(v30->VersionAtLeast(3, 0, 0));
+
+    // Asked once per connection, when it is made: version tests cost no further call, so a server that
+    // later fails or hangs does not change their answers.
+    const int versionCalls = fake_.Calls(Op::GetVersion);
+    const int buildCalls = fake_.Calls(Op::GetBuildNumber);
     fake_.SetHResult(Op::GetVersion, zknet::kE_FAIL);
-    EXPECT_FALSE(v24->VersionAtLeast(0, 0, 0));
+    fake_.SetHResult(Op::GetBuildNumber, zknet::kE_FAIL);
+    EXPECT_TRUE(v30->VersionAtLeast(3, 0, 0));
+    EXPECT_FALSE(v27->VersionAtLeast(2, 7, 4));
+    EXPECT_TRUE(v24->VersionAtLeast(2, 4, 0));
+    EXPECT_EQ(versionCalls, fake_.Calls(Op::GetVersion));
+    EXPECT_EQ(buildCalls, fake_.Calls(Op::GetBuildNumber));
+
+    // A connection whose answers failed fails its version tests and asks again next time.
+    auto silent = Make(3, 0, 2);
+    EXPECT_FALSE(silent->VersionAtLeast(0, 0, 0));
+    fake_.SetHResult(Op::GetVersion, zknet::kS_OK);
+    EXPECT_TRUE(silent->VersionAtLeast(2, 99, 99));
+    EXPECT_FALSE(silent->VersionAtLeast(3, 0, 1));  // the build number still fails
+    fake_.SetHResult(Op::GetBuildNumber, zknet::kS_OK);
+    EXPECT_TRUE(silent->VersionAtLeast(3, 0, 1));
+    const int answered = fake_.Calls(Op::GetBuildNumber);
+    EXPECT_FALSE(silent->VersionAtLeast(3, 0, 3));
+    EXPECT_EQ(answered, fake_.Calls(Op::GetBuildNumber));
 }
 
 TEST_F(ZKServerTest, AccessListIsFilteredAndSortedByIdentityName) {

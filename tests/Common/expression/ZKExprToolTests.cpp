@@ -71,4 +71,17 @@ TEST(ZKExprToolRun, SamplesPredefinedVariablesAndErrors) {
     EXPECT_EQ(1, RunTool(options).code);
 }
 
+// A generated profile may hold sums of thousands of terms.
+TEST(ZKExprToolRun, ASumOfTenThousandTerms) {
+    ZKExprToolOptions options;
+    options.expression = "1";
+    for (int i = 1; i < 10000; ++i)
+        options.expression += "+1";
+    options.samples = 1;
+    const ToolRun run = RunTool(options);
+    EXPECT_EQ(0, run.code);
+    EXPECT_EQ("10000\n", run.out);
+    EXPECT_EQ("", run.err);
+}
+
 }  // namespace

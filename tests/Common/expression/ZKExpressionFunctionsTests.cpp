@@ -29,6 +29,43 @@ TEST(ZKExpressionFunctionTable, RowsAndLookup) {
     }
 }
 
+// The argument counts of each row: a signature's own count lies within them, and every count outside
+// a function's range fails to compile.
+TEST(ZKExpressionFunctionTable, ArgumentCounts) {
+    for (int row = 0; row + 1 < ZKFunctionRowCount(); ++row) {
+        const auto& r = ZKFunctionRowAt(row);
+        const std::string signature = r.signature;
+        const std::string inside = signature.substr(signature.find('(') + 1);
+        if (signature.find("...") != std::string::npos) {
+            EXPECT_EQ(kAnyCount, r.maxArgs) << signature;
+            continue;
+        }
+        const int count =
+            inside[0] == ')' ? 0 : static_cast<int>(std::count(inside.begin(), inside.end(), ',')) + 1;
+        EXPECT_LE(r.minArgs, count) << signature;
+        EXPECT_GE(r.maxArgs, count) << signature;
+    }
+    const std::string v2 = "MathLanguageVersion(2,0); stat(s,MIN); ";
+    for (int row = 0; row + 1 < ZKFunctionRowCount(); ++row) {
+        const auto& r = ZKFunctionRowAt(row);
+        const ZKFunctionArity arity = ZKFunctionArityOf(r.id);
+        const auto call = [&](int count) {
+            std::string text = std::string(r.name) + "(";
+            for (int i = 0; i < count; ++i)
+                text += i == 0 ? "s" : ",1";
+            return v2 + text + ")";
+        };
+        if (arity.min > 0) {
+            EXPECT_NE("compiled", Error(call(arity.min - 1))) << r.signature;
+        }
+        if (arity.max < kAnyCount) {
+            EXPECT_NE("compiled", Error(call(arity.max + 1))) << r.signature;
+        }
+    }
+    EXPECT_EQ("compiled", Error("MathLanguageVersion(2,0); if(1, 2)"));
+    EXPECT_EQ("if must have 3 params\n", Error("if(1, 2)"));
+}
+
 TEST(ZKExpressionFunctionsPlain, ValuesDomainsAndUndefined) {
     EXPECT_EQ("undefined", Once("abs(undefined())"));
     EXPECT_EQ("0", Once("isdefined(undefined())"));

@@ -5,15 +5,9 @@
 #include <cmath>
 
 #include "Common/expression/ZKExpressionHost.h"
+#include "Common/expression/ZKExpressionParser.h"
 
 namespace {
-
-std::vector<std::string> Texts(const std::string& source) {
-    std::vector<std::string> texts;
-    for (const auto& t : ZKExpression::Tokenize(source))
-        texts.push_back(t.text);
-    return texts;
-}
 
 // Compiles and evaluates once at t = 0 with a 10 ms interval; "undefined" for an undefined result and
 // "error: <message>" for a compile failure.
@@ -33,21 +27,6 @@ std::string CompileError(const std::string& source, std::string* token = nullptr
     if (e.Compile(source)) return "compiled";
     if (token) *token = e.ErrorTokenText();
     return e.ErrorMessage();
-}
-
-TEST(ZKExpressionTokenizing, SplitsOperatorsNamesAndStrings) {
-    EXPECT_EQ((std::vector<std::string>{"a", "<<=", "1"}), Texts("a<<=1"));
-    EXPECT_EQ((std::vector<std::string>{"a", "+", "-", "1"}), Texts("a+-1"));
-    EXPECT_EQ((std::vector<std::string>{"zk.time", "*", "3.5", "!=", "x_1"}), Texts("zk.time*3.5!=x_1"));
-    EXPECT_EQ((std::vector<std::string>{"(", "(", "a", ")", ")", "&&", "!", "b"}), Texts("((a))&&!b"));
-    EXPECT_EQ((std::vector<std::string>{"\"my item\"", "+", "\"a\"", "b"}), Texts("\"my item\"+\"a\"b"));
-    EXPECT_EQ((std::vector<std::string>{"x", "+", "1"}), Texts("x // note\n+ 1"));
-    EXPECT_EQ((std::vector<std::string>{"a", "/", "b"}), Texts("a\t/\r\nb//"));
-    const auto tokens = ZKExpression::Tokenize("ab  + \"c\"");
-    ASSERT_EQ(3u, tokens.size());
-    EXPECT_EQ(0u, tokens[0].offset);
-    EXPECT_EQ(4u, tokens[1].offset);
-    EXPECT_EQ(6u, tokens[2].offset);
 }
 
 TEST(ZKExpressionSplitting, PrecedenceAndGrouping) {
@@ -116,19 +95,32 @@ TEST(ZKExpressionSplitting, Messages) {
     EXPECT_EQ("Function parameter not found", CompileError("min(1,,2)"));
 }
 
+// Brackets, calls, unary operators and conditionals nest; deeper than the cap fails cleanly, however
+// many operator strengths lie between the levels.
 TEST(ZKExpressionSplitting, DeepNestingFailsCleanly) {
-    std::string deep(20000, '(');
-    deep += "1";
-    deep += std::string(20000, ')');
-    EXPECT_EQ("Expression is nested too deeply", CompileError(deep));
-    EXPECT_EQ("Expression is nested too deeply",
-              CompileError(std::string(300, '(') + "1" + std::string(300, ')')));
-    std::string nots(20000, '!');
-    EXPECT_EQ("Expression is nested too deeply", CompileError(nots + "1"));
-    std::string inSum = "1";
-    for (int i = 0; i < 200; ++i)
-        inSum = "1+(" + inSum + ")";
-    EXPECT_EQ("Expression is nested too deeply", CompileError(inSum));
+    const int cap = ZKExpressionParser::kMaxNesting;
+    const auto nested = [](int levels, const std::string& open, const std::string& close) {
+        std::string text;
+        for (int i = 0; i < levels; ++i)
+            text += open;
+        text += "1";
+        for (int i = 0; i < levels; ++i)
+            text += close;
+        return text;
+    };
+    EXPECT_EQ("Expression is nested too deeply", CompileError(nested(2000, "(", ")")));
+    EXPECT_EQ("1", EvalOnce(nested(cap - 1, "(", ")")));
+    EXPECT_EQ("Expression is nested too deeply", CompileError(nested(cap + 1, "(", ")")));
+    EXPECT_EQ("Expression is nested too deeply", CompileError(nested(2000, "!", "")));
+    EXPECT_EQ("Expression is nested too deeply", CompileError(nested(cap + 1, "abs(", ")")));
+    EXPECT_EQ("Expression is nested too deeply", CompileError(nested(cap + 1, "1 ? 2 : ", "")));
+    EXPECT_EQ("Expression is nested too deeply", CompileError(nested(cap + 1, "{", "}")));
+    // The sums around the brackets are chains, not levels.
+    EXPECT_EQ(std::to_string(cap), EvalOnce(nested(cap - 1, "1+(", ")")));
+    // Every operator strength at every level: the stack stays bounded up to the cap.
+    const std::string strengths = "1 || 1 && 1 | 1 ^ 1 & 1 == 1 < 1 << 1 + 1 * !(";  // two levels
+    EXPECT_EQ("compiled", CompileError(nested(cap / 2 - 1, strengths, ")")));
+    EXPECT_EQ("Expression is nested too deeply", CompileError(nested(cap / 2 + 1, strengths, ")")));
 }
 
 // Operator chains are no nesting: long ones compile, and keep grouping, results and the order of their
@@ -150,6 +142,18 @@ TEST(ZKExpressionSplitting, LongOperatorChains) {
     EXPECT_EQ("Unrecognised token", CompileError("1 + (nosuchname) + (1 +)"));
     EXPECT_EQ("Cannot evaluate this operator to replace with constant",
               CompileError(sum + "+1/0+nosuchname"));
+    // Assignments chain from the right; their messages come from the left.
+    std::string assignments = "var(x,0); var(y,0); ";
+    for (int i = 0; i < 5000; ++i)
+        assignments += i % 2 ? "y = " : "x = ";
+    EXPECT_EQ("6", EvalOnce(assignments + "3; x + y"));
+    EXPECT_EQ("46", EvalOnce("var(x,1); var(y,2); x += y *= 3; x * 10 + y"));  // y *= 3 yields 3
+    EXPECT_EQ("left side of \"=\" must be a variable", CompileError("var(x,0); x = 1 = 2"));
+    EXPECT_EQ("left side of \"=\" must NOT be a CONST variable", CompileError("var(x,0); x = pi = 1"));
+    EXPECT_EQ(
+        "There is nothing to the left of =\nThe only operators where this is permissable are unary \"-\" "
+        "and \"+\"",
+        CompileError("var(x,0); x = = 1"));
     // Every chained operator deepens the tree, so all chains together have a limit.
     const auto chain = [](std::size_t operators) {
         std::string text = "x";
@@ -157,7 +161,7 @@ TEST(ZKExpressionSplitting, LongOperatorChains) {
             text += "+x";
         return text;
     };
-    const std::size_t half = ZKExpression::kMaxChainOperators / 2;
+    const std::size_t half = ZKExpressionParser::kMaxChainOperators / 2;
     EXPECT_EQ(std::to_string(2 * half + 1), EvalOnce("var(x,1); " + chain(2 * half)));
     EXPECT_EQ("Expression is nested too deeply",
               CompileError("var(x,1); (" + chain(half) + ")+(" + chain(half) + ")"));

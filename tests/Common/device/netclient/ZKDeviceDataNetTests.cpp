@@ -9,6 +9,7 @@
 #include "Common/device/ZKDevice.h"
 #include "Common/device/ZKServer.h"
 #include "Common/device/netclient/ZKNetServerProxy.h"
+#include "Common/profile/ZPImageIdentity.h"
 #include "Common/profile/ZPProfile.h"
 #include "Platform/Window.h"
 #include "ZelkNetServer/ZelkNetServer.h"
@@ -32,13 +33,29 @@ std::vector<std::uint8_t> RenamingBytes() {
     return bytes;
 }
 
-std::string Scenario(const std::string& version) {
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
     std::string hex;
-    for (std::uint8_t byte : RenamingBytes()) {
+    for (std::uint8_t byte : bytes) {
         char pair[4];
         std::snprintf(pair, sizeof pair, "%02x ", byte);
         hex += pair;
     }
+    return hex;
+}
+
+// A profile image of ECU-M4 for main code 3.1.7, the device's own.
+std::vector<std::uint8_t> StoredImage() {
+    ZPImageIdentity id;
+    id.typeName = "ECU-M4";
+    id.codeBranch = 3;
+    id.codeVersion = 1;
+    id.codeRevision = 7;
+    return id.BuildImage(std::vector<std::uint8_t>(200, 0x5A));
+}
+
+// `store` goes into the device's section.
+std::string Scenario(const std::string& version, const std::string& store = {}) {
+    const std::string hex = Hex(RenamingBytes());
     return "[server]\nversion = " + version +
            "\n"
            "[[device]]\n"
@@ -46,6 +63,7 @@ std::string Scenario(const std::string& version) {
            "features = [4, 0, 9]\n"
            "[device.identity]\n"
            "type = \"ECU-M4\"\n"
+           "main_code = [3, 1, 7]\n"
            "[device.identity.times]\n"
            "last_program = 4242\n"
            "[device.calibration]\n"
@@ -54,15 +72,17 @@ std::string Scenario(const std::string& version) {
            "\" }\n"
            "[device.item_rights]\n"
            "default = 0x0F\n"
-           "\"1\" = 0x05\n";
+           "\"1\" = 0x05\n" +
+           store;
 }
 
 // A served scenario, a client of it, the program's server object and the device opened through it.
 class Served {
 public:
-    explicit Served(const std::string& version, ZKNetDeadlines deadlines = {}, ZKDevice::Hooks hooks = {}) {
+    explicit Served(const std::string& version, ZKNetDeadlines deadlines = {}, ZKDevice::Hooks hooks = {},
+                    const std::string& store = {}) {
         std::string error;
-        netServer_ = zktest::StartServedScenario(Scenario(version), folder_, error);
+        netServer_ = zktest::StartServedScenario(Scenario(version, store), folder_, error);
         EXPECT_TRUE(netServer_) << error;
         if (!netServer_) return;
         client_ = ZKNetClient::ConnectExisting(folder_, error);
@@ -173,6 +193,24 @@ TEST(ZKDeviceDataNetTest, FeaturesRightsAndTheRenamingCalibrationOverTheWire) {
     EXPECT_EQ(RenamingBytes(), renaming);
 }
 
+TEST(ZKDeviceDataNetTest, TheStoredProfileComesFromTheDeviceStoreWhenItNamesTheMainCode) {
+    const std::vector<std::uint8_t> image = StoredImage();
+    Served served("[2, 15]", {}, {},
+                  "[device.store]\nsize = 4096\n[device.store.profile]\naddress = 0x100\nhex = \"" +
+                      Hex(image) + "\"\n");
+    ZKDevice& device = served.Device();
+    std::vector<std::uint8_t> read;
+    ASSERT_TRUE(device.GetStoredProfile(read, false));
+    EXPECT_EQ(image, read);
+
+    // Another main code: the image is not taken, and without a prompt nothing is downloaded.
+    ZKDeviceIdentity newer = device.Entry().identity;
+    newer.mainBuild = 8;
+    device.SetIdentity(newer);
+    EXPECT_FALSE(device.GetStoredProfile(read, true));
+    EXPECT_TRUE(read.empty());
+}
+
 TEST(ZKDeviceDataNetTest, ServersBeforeTwoPointFourGiveEveryItemAllRights) {
     Served served("[2, 3]");
     std::uint8_t rights = 0;
@@ -181,8 +219,9 @@ TEST(ZKDeviceDataNetTest, ServersBeforeTwoPointFourGiveEveryItemAllRights) {
 }
 
 // A server that hangs every call: the heartbeat and the link check ping off the GUI thread, the owner's
-// once-a-second identify blocks for one call deadline at most, and after the single lost-server report
-// nothing waits on the server any more.
+// once-a-second IdentifyBest (as the status tick calls it) blocks for one call deadline at most, since the
+// version tests before the extended identify ask nothing, and after the single lost-server report nothing
+// waits on the server any more. A 2.10 server needs its build number for the test "2.10.0 or later".
 TEST(ZKDeviceDataNetTest, AHungServerNeverHoldsTheGuiThreadLongerThanOneDeadlineASecond) {
     zk::WindowSystemScope windows;
     zktest::Watchdog watchdog(30s);
@@ -203,15 +242,15 @@ TEST(ZKDeviceDataNetTest, AHungServerNeverHoldsTheGuiThreadLongerThanOneDeadline
 
     ZKDevice::Hooks hooks;
     hooks.mainWindow = window;
-    Served served("[2, 15]", deadlines, hooks);
+    Served served("[2, 10, 3]", deadlines, hooks);
     ZKTimerServer::SetTickWindow(window);
     served.Server().SetMainWindow(window);
-    // The owner identifies the device once a second (one blocking call); a one-shot ends the run.
+    // The owner identifies the device once a second; a one-shot ends the run.
     struct Owner final : ZKTimerClient {
         explicit Owner(ZKDevice& d, bool& f) : device(d), finished(f) {}
         void Tick(std::uint32_t id, std::uint32_t) override {
             ZKDeviceIdentity identity;
-            if (id == 1) device.Identify(identity);
+            if (id == 1) device.IdentifyBest(identity);
             if (id == 2) finished = true;
         }
         ZKDevice& device;

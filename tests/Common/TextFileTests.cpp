@@ -22,19 +22,17 @@ std::vector<std::string> ReadLines(const std::string& path, bool wide = false) {
     return lines;
 }
 
-TEST(TextFileLines, CrLfAndLoneCrAreNotStored) {
+TEST(TextFileLines, CrLfAndLoneCrAreNotStoredAndTheLastLineNeedsNoLineFeed) {
     TempDir dir;
-    WriteWholeFile(dir.File("a.txt"), "one\r\ntwo\nth\rree\r\n\r\nlast\n");
-    EXPECT_EQ((std::vector<std::string>{"one", "two", "three", "", "last"}), ReadLines(dir.File("a.txt")));
-}
-
-TEST(TextFileLines, LastLineWithoutLineFeedIsStillRead) {
-    TempDir dir;
-    WriteWholeFile(dir.File("a.txt"), "first\nno end");
-    EXPECT_EQ((std::vector<std::string>{"first", "no end"}), ReadLines(dir.File("a.txt")));
-
-    WriteWholeFile(dir.File("b.txt"), "");
-    EXPECT_TRUE(ReadLines(dir.File("b.txt")).empty());
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"one\r\ntwo\nth\rree\r\n\r\nlast\n", {"one", "two", "three", "", "last"}},
+        {"first\nno end", {"first", "no end"}},
+        {"", {}},
+    };
+    for (const auto& [text, lines] : cases) {
+        WriteWholeFile(dir.File("a.txt"), text);
+        EXPECT_EQ(lines, ReadLines(dir.File("a.txt"))) << text;
+    }
 }
 
 TEST(TextFileLines, ReadLineReturnsStoredLength) {

@@ -27,12 +27,6 @@ protected:
     const std::string app_ = "Software\\Zelkor\\ZelkMsg";
 };
 
-TEST_F(ZKRegistryTest, KeyNames) {
-    EXPECT_EQ("Software\\Zelkor", registry_.CompanyKeyName());
-    EXPECT_EQ("Software\\Zelkor", registry_.MachineKeyName());
-    EXPECT_EQ("Software\\Zelkor\\ZelkMsg", registry_.AppKeyName());
-}
-
 TEST_F(ZKRegistryTest, PathStringsFailWhenMissingOrTooLongAndWriteNothing) {
     std::string dir = "unchanged";
     EXPECT_FALSE(registry_.GetWorkingDirectory(dir));

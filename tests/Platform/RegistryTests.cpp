@@ -8,7 +8,6 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "support/TestSupport.h"
 
@@ -149,14 +148,10 @@ TEST_F(Registry, TwoProcessesWritingOneKeyLoseNoWrite) {
         if (children[i] == 0) writer(prefixes[i]);
     }
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     for (pid_t child : children) {
         int status = 0;
-        pid_t done = 0;
-        while ((done = ::waitpid(child, &status, WNOHANG)) == 0 &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (done == 0) {
+        if (!zktest::WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) != 0; },
+                               std::chrono::seconds(60))) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
             FAIL() << "a writer did not finish in time";

@@ -11,6 +11,7 @@
 #include "Common/profile/ZPImageStream.h"
 #include "Common/profile/ZPImageWriter.h"
 #include "Common/profile/ZPProfile.h"
+#include "ImageTestSupport.h"
 #include "ProfileTestSupport.h"
 
 namespace {
@@ -118,14 +119,6 @@ bool Load(std::span<const std::uint8_t> stream, ZPProfile& profile, std::string&
     return ZPImageStream::Read(stream, profile, nullptr, {}, error);
 }
 
-std::vector<std::uint8_t> StreamOf(const std::string& text,
-                                   std::uint8_t version = ZPImageStream::kMaxVersion) {
-    ZPProfile profile;
-    std::string error;
-    EXPECT_TRUE(zptest::Parse(profile, text, &error)) << error;
-    return ZPImageStream::Write(profile, version);
-}
-
 // Writes `profile` to a stream, reads it into `loaded` and compares the two dumps.
 void ExpectRoundTrip(ZPProfile& profile, ZPProfile& loaded, const std::string& what) {
     const auto stream = ZPImageStream::Write(profile);
@@ -176,14 +169,14 @@ TEST(ZPProfileRoundTrip, GeneratedProfilesUseEveryKindAndDumpAsTheirText) {
 
 TEST(ZPProfileRoundTrip, CutOrUnknownRecordsFailAsCorruption) {
     // Version 3 has no tail offset, so every cut ends inside the objects.
-    const auto cutStream = StreamOf(EveryKindProfile(2, true), 3);
+    const auto cutStream = zptest::StreamOf(EveryKindProfile(2, true), 3);
     for (std::size_t size = 0; size < cutStream.size(); ++size) {
         ZPProfile loaded;
         std::string error;
         ASSERT_FALSE(Load(std::span(cutStream).first(size), loaded, error)) << size;
         ASSERT_EQ("Internal Corruption", error) << size;
     }
-    const auto stream = StreamOf(EveryKindProfile(2, true));
+    const auto stream = zptest::StreamOf(EveryKindProfile(2, true));
     // A record one byte longer than its object reads is corrupt, as is one of an unknown kind unless
     // skippable.
     auto withObject = [&](std::uint32_t kind, std::uint8_t flags) {
@@ -192,25 +185,15 @@ TEST(ZPProfileRoundTrip, CutOrUnknownRecordsFailAsCorruption) {
         const std::size_t tailAt =
             (std::size_t{bytes[1]} << 24) | (bytes[2] << 16) | (bytes[3] << 8) | bytes[4];
         bytes[countAt + 3] = static_cast<std::uint8_t>(bytes[countAt + 3] + 1);
-        const std::uint8_t object[] = {static_cast<std::uint8_t>(kind >> 24),
-                                       0,
-                                       0,
-                                       static_cast<std::uint8_t>(kind),
-                                       flags,
-                                       0,
-                                       0,
-                                       0,
-                                       1,
-                                       0x5A};
+        const auto high = static_cast<std::uint8_t>(kind >> 24);
+        const auto low = static_cast<std::uint8_t>(kind);
+        const std::uint8_t object[] = {high, 0, 0, low, flags, 0, 0, 0, 1, 0x5A};  // kind, flags, size, byte
         bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(tailAt), std::begin(object),
                      std::end(object));
-        const std::size_t newTail = tailAt + sizeof object;
-        for (int i = 0; i < 4; ++i)
-            bytes[1 + i] = static_cast<std::uint8_t>(newTail >> (24 - 8 * i));
+        zptest::PutU32(bytes, 1, static_cast<std::uint32_t>(tailAt + sizeof object));
         ZPProfile loaded;
         std::string error;
-        const bool ok = Load(bytes, loaded, error);
-        return ok ? std::string("loaded") : error;
+        return Load(bytes, loaded, error) ? std::string("loaded") : error;
     };
     EXPECT_EQ("loaded", withObject(41, ZP_STREAM_SKIPPABLE));
     EXPECT_EQ("loaded", withObject(0x7F000000, ZP_STREAM_SKIPPABLE));

@@ -75,12 +75,10 @@ TEST_F(ZPProfileToolTest, CompiledImageChecksInspectsAndDumpsLikeItsText) {
     EXPECT_NE(std::string::npos, inspected.find("device type: ZK Test\n"));
     EXPECT_NE(std::string::npos, inspected.find("  HELP: 3\n"));
     EXPECT_NE(std::string::npos, inspected.find("load: OK\n"));
-}
 
-TEST_F(ZPProfileToolTest, AddressOptionSetsTheImageStart) {
-    ZPProfileToolOptions options{"compile", Text("p.txt", SmallProfile()), dir_.File("p.zkp"), 0x00080000u};
-    ASSERT_EQ(0, ZPRunProfileTool(options, out_, err_)) << err_.str();
-    ASSERT_EQ(0, Run("inspect", dir_.File("p.zkp")));
+    ZPProfileToolOptions at{"compile", text, dir_.File("a.zkp"), 0x00080000u};
+    ASSERT_EQ(0, ZPRunProfileTool(at, out_, err_)) << err_.str();
+    ASSERT_EQ(0, Run("inspect", dir_.File("a.zkp")));
     EXPECT_NE(std::string::npos, out_.str().find("start address: 0x00080000\n"));
     EXPECT_NE(std::string::npos, out_.str().find("load: OK\n"));
 }

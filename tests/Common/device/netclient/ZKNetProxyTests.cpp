@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "Common/ZKTimerServer.h"
+#include "Common/device/ZKDevice.h"
 #include "Common/device/ZKNetCodes.h"
 #include "Common/device/ZKServer.h"
 #include "Common/device/netclient/ZKNetServerProxy.h"
@@ -320,4 +321,52 @@ TEST_F(ZKNetProxyTest, CallsFromSeveralThreadsAtOnce) {
     worker.join();
     EXPECT_EQ(50, listed.load());
     EXPECT_EQ(texts, read);
+}
+
+// The program's ZKDevice over the proxies: opening reads the profile location, reads go over the wire, group
+// interfaces come from the server, and a lost server is reported once by the link check.
+TEST_F(ZKNetProxyTest, ZKDeviceOpensIdentifiesAndReadsThroughTheServer) {
+    int lost = 0;
+    ZKServer server(Proxy(), [&] { ++lost; });
+    std::vector<ZKDeviceListEntry> list;
+    ASSERT_TRUE(server.GetDeviceList(list));
+    ASSERT_EQ(2u, list.size());
+
+    ZKDevice::Hooks hooks;
+    auto device = ZKDevice::Open(server, list[0], nullptr, 1, ZKDeviceAccess{}, hooks);
+    EXPECT_TRUE(device->IsConnected());
+    EXPECT_EQ(8u, device->ProfileLocation().address);
+    EXPECT_EQ(4u, device->ProfileLocation().size);
+    EXPECT_EQ(0x0102, device->ProfileLocation().headerWord);
+
+    ZKDeviceIdentity identity;
+    ASSERT_TRUE(device->IdentifyBest(identity));
+    EXPECT_EQ(77u, identity.preBootProgramTime);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(device->ReadStore(8, 4, bytes, ZKStoreRead::WhenConnected));
+    EXPECT_EQ((std::vector<std::uint8_t>{0xAA, 0xBB, 0xCC, 0xDD}), bytes);
+    EXPECT_FALSE(device->ReadStore(1000, 4, bytes, ZKStoreRead::WhenConnected));
+    EXPECT_TRUE(device->IsConnected());  // no data is not a link failure
+    // Group interfaces come over the wire: purpose 5 needs the logging data group; the gated calibration
+    // groups of purpose 0 need their access areas.
+    auto logging = ZKDevice::Open(server, list[0], nullptr, 5, ZKDeviceAccess{}, hooks);
+    EXPECT_TRUE(logging->HasGroup(ZKDeviceGroup::LoggingData));
+    EXPECT_TRUE(logging->CheckLink());
+    EXPECT_THROW(ZKDevice::Open(server, list[0], nullptr, 0, ZKDeviceAccess{}, hooks), std::runtime_error);
+    logging.reset();
+
+    const auto tick = [&] {
+        device->Tick(0, 0);
+        device->WaitForLinkCheck();
+    };
+    tick();
+    tick();
+    EXPECT_EQ(0, lost);
+    netServer_->Shutdown();
+    tick();
+    tick();
+    EXPECT_EQ(1, lost);
+    std::string text;
+    EXPECT_FALSE(device->NextMessage(text, ZKOnFailure::DropLink));
+    EXPECT_FALSE(device->IsConnected());
 }

@@ -23,6 +23,7 @@ int TZKDialog<TWindow>::DoModal() {
     const HWND hwnd = this->Create(CreateParams());
     if (hwnd) {
         if (modalOwner_) modalOwner_->ModalStack().Push(hwnd);
+        shadow_.Create(hwnd);
         Place();
         ShowWindow(hwnd, SW_SHOW);
         result = RunModalLoop();

@@ -16,8 +16,10 @@
 //
 // Derived dialogs handle WM_CREATE (create controls, size themselves) in ProcessWindowMessage and pass
 // everything else on to this class; they draw in PaintDialog, over the background. The object lives on
-// its caller's stack for the duration of DoModal. There is no drop shadow on this platform.
+// its caller's stack for the duration of DoModal. It casts a drop shadow (CWndShadow) where the display shows
+// one.
 
+#include "Gui/CWndShadow.h"
 #include "Gui/ZKBackgroundProvider.h"
 #include "Gui/ZKDialogBase.h"
 #include "Gui/ZKDoubleBuffer.h"
@@ -78,6 +80,7 @@ private:
 
     zk::HWND owner_;
     bool sizable_;
+    CWndShadow shadow_;
     zk::Size minimumSize_{160, 120};
     bool popupOpen_ = false;
     int result_ = 0;

@@ -14,14 +14,14 @@
 //   |            [ Yes ]  [ No ]               |  centred, 10 apart, top H - 10 - h1
 //   +------------------------------------------+  H = rh + 30 + bh (+ 6 + th), cut to the work area
 //
-// The band runs from colour slot 16 to 13 (active) or 20 to 21 (inactive), with a line in slot 18 or 12
-// along its bottom. Title and text are rich text; one whose codes do not parse is shown as plain text.
+// The title band is ZKMessageBoxTitle's. Title and text are rich text; one whose codes do not parse is
+// shown as plain text.
 
 #include <span>
 #include <string>
 
 #include "Gui/ZKMessageBoxButtons.h"
-#include "Gui/ZKRichText.h"
+#include "Gui/ZKMessageBoxTitle.h"
 #include "Gui/ZKScrollableRichText.h"
 
 class ZKMessageBox : public ZKMessageBoxButtons {
@@ -36,7 +36,7 @@ public:
     void SetColours(std::span<const ZKRGB> colours);
 
     const ZKScrollableRichText& Body() const { return body_; }
-    const std::string& Title() const { return title_; }
+    const std::string& Title() const { return title_.Text(); }
 
 protected:
     bool ProcessWindowMessage(zk::HWND hwnd, zk::UINT message, zk::WPARAM wParam, zk::LPARAM lParam,
@@ -46,10 +46,7 @@ protected:
 private:
     // Creates the buttons and the body and sizes the dialog.
     void LayOut(zk::HWND hwnd);
-    void MeasureTitle();
 
-    std::string title_;
-    ZKRichText titleText_;
-    zk::Size titleExtent_;
+    ZKMessageBoxTitle title_;
     ZKScrollableRichText body_;
 };

@@ -97,6 +97,17 @@ Size ZKMessageBoxButtons::CreateButtons(HWND hwnd) {
     return row;
 }
 
+Rect ZKMessageBoxButtons::SizeBox(HWND hwnd, Size row, Size title, Size content) {
+    const int th = title.cy;
+    const int width = std::max({content.cx, title.cx, row.cx}) + 20;
+    int height = row.cy + 30 + content.cy + (th > 0 ? 6 + th : 0);
+    const HWND over = IsWindow(OwnerWindow()) ? OwnerWindow() : hwnd;
+    height = std::min(height, GetMonitorInfoFromWindow(over).work.Height());
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOutButtons(width, height);
+    return {10, th > 0 ? th + 16 : 10, width - 10, height - row.cy - 20};
+}
+
 void ZKMessageBoxButtons::LayOutButtons(int width, int height) {
     if (count_ == 0) return;
     int rowWidth = kButtonGap * (count_ - 1);

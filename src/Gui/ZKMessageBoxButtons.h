@@ -57,14 +57,20 @@ public:
 protected:
     // Creates the set's buttons in `hwnd` and returns the row's size.
     zk::Size CreateButtons(zk::HWND hwnd);
-    // Places the row centred in a dialog of width × height, 10 pixels above its bottom.
-    void LayOutButtons(int width, int height);
+    // Sizes the box `hwnd` for a title of extent `title` (0 x 0 for none) and content of extent `content`
+    // over the button row of size `row`, lays the buttons out and returns the content's rectangle:
+    //   W = max(content, title, row width) + 20;  H = row height + 30 + content height (+ 6 + title
+    //   height), cut to the work area;  content (10, top, W - 10, H - row height - 20) with top = title
+    //   height + 16 under a title, else 10.
+    zk::Rect SizeBox(zk::HWND hwnd, zk::Size row, zk::Size title, zk::Size content);
     // A key no button took, before the keyboard navigation sees it; true when used.
     virtual bool OnUnhandledKey(int) { return false; }
     bool OnKeyDown(int vk) override;
     void OnControlNotify(ZKControl& control) override;
 
 private:
+    // Places the row centred in a box of width × height, 10 pixels above its bottom.
+    void LayOutButtons(int width, int height);
     bool UserButtonIndexValid(int index) const;
 
     int set_;

@@ -77,6 +77,7 @@ int ZKPopupMenu::DoModal() {
     Rect former;
     if (hwnd) {
         if (modalOwner_) modalOwner_->ModalStack().Push(hwnd);
+        shadow_.Create(hwnd);
         ShowFirstRows();
         former = GetWindowRect(hwnd);
         ShowWindow(hwnd, SW_SHOWNA);

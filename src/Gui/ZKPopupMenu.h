@@ -22,6 +22,7 @@
 // area of the anchor's monitor is cut to it and made 13 pixels wider for the scroll bar; then it is moved
 // into the work area.
 
+#include "Gui/CWndShadow.h"
 #include "Gui/TZKListBox.h"
 #include "Gui/ZKDialogBase.h"
 #include "Gui/ZKPopupMenuItem.h"
@@ -80,6 +81,7 @@ private:
     zk::Point anchor_;
     int placement_;
     zk::DWORD flags_;
+    CWndShadow shadow_;
     int result_ = kClosed;
     bool closing_ = false;
     bool pressedOutside_ = false;

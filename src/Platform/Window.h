@@ -161,6 +161,25 @@ Cursor GetCursor();
 bool SetWindowIcon(HWND hwnd, cairo_surface_t* image);
 cairo_surface_t* GetWindowIcon(HWND hwnd);  // null when none was set
 
+// --- drop shadows ---
+// The shadow a top-level window casts on what lies below it: the window's rectangle grown by `size` on
+// every side and moved by `offset`, at most `darkness` (0 none, 255 black) dark, its edges blurred over
+// `sharpness` pixels to either side. It follows the window wherever the window goes. The screen shows it
+// where the window system composes the screen itself (the headless backend's virtual screen, see
+// CopyScreenSurface); a desktop that cannot show translucent windows shows no shadow.
+struct DropShadow {
+    int darkness = 150;
+    int sharpness = 5;
+    int size = 0;
+    Point offset{5, 5};
+    friend bool operator==(const DropShadow&, const DropShadow&) = default;
+};
+// False for a child or an unknown window; an empty shadow removes it.
+bool SetWindowShadow(HWND hwnd, std::optional<DropShadow> shadow);
+std::optional<DropShadow> GetWindowShadow(HWND hwnd);
+// Whether the running backend shows shadows.
+bool ShadowsShown();
+
 // --- messages ---
 bool PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);     // any thread
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);  // any thread
@@ -202,6 +221,9 @@ void EndPaint(HWND hwnd, const PAINTSTRUCT& ps);
 // A copy of what the window shows: its rectangle cut out of its top-level window's surface (RGB24). The
 // caller destroys it; null for an unknown window.
 cairo_surface_t* CopyWindowSurface(HWND hwnd);
+// What the screen shows in `rect` (screen coordinates): the visible top-level windows from the bottom up,
+// each over its drop shadow, on a black desktop (RGB24). The caller destroys it.
+cairo_surface_t* CopyScreenSurface(const Rect& rect);
 // Writes that copy as a PNG file.
 bool SaveWindowPng(HWND hwnd, const std::string& path);
 

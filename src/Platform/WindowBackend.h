@@ -43,6 +43,8 @@ public:
     // An image surface (RGB24 or ARGB32) for the desktop's picture of the window.
     virtual void SetIcon(HWND hwnd, cairo_surface_t* image) = 0;
     virtual void SetCursor(Cursor cursor) = 0;
+    // Whether the windows' drop shadows show on this display.
+    virtual bool ShowsShadows() const { return false; }
 
     // The damaged parts (surface coordinates) of a top-level window's surface were painted. A backend may
     // collect them and show them at the next Flush.

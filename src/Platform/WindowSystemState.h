@@ -46,6 +46,7 @@ struct WindowData {
     SurfacePtr surface;             // top-level windows only: the pixels of the whole window rectangle
     std::vector<Rect> paintRegion;  // between BeginPaint and EndPaint, in the top-level's surface coordinates
     SurfacePtr icon;                // top-level windows only: the desktop's picture of the window
+    std::optional<DropShadow> shadow;  // top-level windows only
 };
 
 // A message sent from another thread, answered by the GUI thread.

@@ -76,6 +76,15 @@ private:
                     std::exchange(delayed_, {})();
                 }
                 return 0;
+            case zk::WM_PAINT: {
+                // White, so that what dialogs cast on it (their shadows) shows.
+                zk::PAINTSTRUCT ps;
+                zk::BeginPaint(h, ps);
+                cairo_set_source_rgb(ps.cr, 1, 1, 1);
+                cairo_paint(ps.cr);
+                zk::EndPaint(h, ps);
+                return 0;
+            }
             case 0x427:  // the server-lost close reached the main window
                 ++serverLostCloses;
                 return 0;

@@ -1,5 +1,5 @@
 // The dialog window: dragging by any empty spot, sizing by the grip down to the minimum size, the grip's
-// drawing, and both window implementations (plain and double-buffered).
+// drawing, the drop shadow, and both window implementations (plain and double-buffered).
 #include "Gui/TZKDialog.h"
 
 #include "DialogTestSupport.h"
@@ -80,6 +80,37 @@ TEST_F(DialogWindowTest, ASizableDialogStopsAtItsMinimumSizeOnTheDraggedEdges) {
     EXPECT_EQ((Rect{before.left, before.top, before.left + 210, before.top + 140}), grown);
     EXPECT_EQ(kBlack, gripPixel);
     EXPECT_EQ(kWhite, besideGrip);
+}
+
+TEST_F(DialogWindowTest, ADialogCastsItsShadowOnTheOwnerWhileItRuns) {
+    ProbeDialog dialog(owner.MainWindow());
+    Rect r;
+    Point beside, right, below;
+    auto grey = [](cairo_surface_t* s, Point p) {
+        const unsigned char* row = cairo_image_surface_get_data(s) + p.y * cairo_image_surface_get_stride(s);
+        return static_cast<int>(row[4 * p.x + 1]);  // green: every colour involved is a grey or near one
+    };
+    int inShadowRight = 0, inShadowBelow = 0, outside = 0;
+    owner.Later([&] {
+        Pump();
+        r = GetWindowRect(dialog.Window());
+        beside = {r.left - 3, r.top + r.Height() / 2};
+        right = {r.right + 1, beside.y};
+        below = {r.left + r.Width() / 2, r.bottom + 1};
+        cairo_surface_t* s = CopyScreenSurface({0, 0, 1920, 1080});
+        outside = grey(s, beside);
+        inShadowRight = grey(s, right);
+        inShadowBelow = grey(s, below);
+        cairo_surface_destroy(s);
+        dialog.EndDialog(0);
+    });
+    dialog.DoModal();
+    Pump();
+    EXPECT_LT(inShadowRight, outside - 60) << "darker right of the dialog than left of it";
+    EXPECT_LT(inShadowBelow, outside - 60);
+    cairo_surface_t* s = CopyScreenSurface({0, 0, 1920, 1080});
+    EXPECT_EQ(outside, grey(s, right)) << "the shadow went with the dialog";
+    cairo_surface_destroy(s);
 }
 
 TEST_F(DialogWindowTest, TheDoubleBufferedDialogRunsAndPaintsLikeThePlainOne) {

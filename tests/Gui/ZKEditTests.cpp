@@ -1,6 +1,8 @@
-// The one-line edit field: editing keys, selection by keys and mouse, the clipboard, Windows-1252
-// characters, the length limit and the change notices.
+// The edit fields, one line and several lines: editing keys, selection by keys and mouse, the clipboard,
+// Windows-1252 characters, the length limit and the change notices.
 #include "Gui/ZKEdit.h"
+
+#include "Gui/ZKMultiLineEdit.h"
 
 #include "GuiWindowTest.h"
 #include "Platform/Clipboard.h"
@@ -142,6 +144,102 @@ TEST_F(EditTest, ItDrawsItsTextTheSelectionAndTheCaret) {
     edit.FocusChanged(false);
     Pump();
     EXPECT_EQ((ZKRGB{255, 255, 255}), PixelAt(edit.Window(), 6, 16)) << "only a focused field shows it";
+}
+
+TEST_F(EditTest, CtrlArrowsJumpByWordsAndCtrlShiftSelectsWords) {
+    edit.SetText("one, two  caf\xE9");
+    std::vector<std::size_t> stops;
+    With(VK_CONTROL, [&] {
+        for (int i = 0; i < 5; ++i) {
+            edit.KeyDown(VK_LEFT);
+            stops.push_back(edit.Caret());
+        }
+    });
+    EXPECT_EQ((std::vector<std::size_t>{10, 5, 3, 0, 0}), stops)
+        << "word starts; a letter above 127 is a letter";
+    stops.clear();
+    With(VK_CONTROL, [&] {
+        for (int i = 0; i < 5; ++i) {
+            edit.KeyDown(VK_RIGHT);
+            stops.push_back(edit.Caret());
+        }
+    });
+    EXPECT_EQ((std::vector<std::size_t>{3, 5, 10, 14, 14}), stops) << "spaces go with the word before them";
+    input::KeyDown(VK_CONTROL);
+    input::KeyDown(VK_SHIFT);
+    Pump();
+    edit.KeyDown(VK_LEFT);
+    edit.KeyDown(VK_LEFT);
+    input::KeyUp(VK_SHIFT);
+    input::KeyUp(VK_CONTROL);
+    Pump();
+    EXPECT_EQ("two  caf\xE9", edit.SelectedText());
+    EXPECT_FALSE(edit.KeyDown(VK_UP)) << "one line leaves Up and Down to the dialog";
+    EXPECT_FALSE(edit.KeyDown(VK_RETURN));
+}
+
+class MultiLineEditTest : public EditTest {
+protected:
+    ZKMultiLineEdit lines{6, "aaaaaaaaaa\naaaaaa\n\naaaa"};
+
+    void SetUp() override {
+        EditTest::SetUp();
+        ASSERT_TRUE(lines.Create(parent, {10, 40, 210, 80}));
+        edit.FocusChanged(false);
+        lines.FocusChanged(true);
+        Pump();
+        TakePosted();
+    }
+};
+
+TEST_F(MultiLineEditTest, LinesAreWalkedByArrowsHomeEndAndWordJumpsAndBrokenByEnter) {
+    EXPECT_EQ(23u, lines.Caret());
+    EXPECT_TRUE(lines.KeyDown(VK_HOME));
+    EXPECT_EQ(19u, lines.Caret()) << "the start of the caret's line";
+    lines.KeyDown(VK_UP);
+    EXPECT_EQ(18u, lines.Caret()) << "onto the empty line";
+    lines.KeyDown(VK_UP);
+    lines.KeyDown(VK_END);
+    EXPECT_EQ(17u, lines.Caret());
+    lines.KeyDown(VK_UP);
+    EXPECT_EQ(6u, lines.Caret()) << "the same x on the line above: under the end of the shorter line";
+    EXPECT_TRUE(lines.KeyDown(VK_UP)) << "on the first line Up is still the field's";
+    EXPECT_EQ(6u, lines.Caret());
+    With(VK_CONTROL, [&] {
+        lines.KeyDown(VK_RIGHT);
+        lines.KeyDown(VK_RIGHT);
+    });
+    EXPECT_EQ(11u, lines.Caret()) << "the line break is a word of its own";
+    With(VK_CONTROL, [&] { lines.KeyDown(VK_END); });
+    EXPECT_EQ(23u, lines.Caret());
+    lines.Select(5, 5);
+    lines.KeyDown(VK_RETURN);
+    EXPECT_EQ("aaaaa\naaaaa\naaaaaa\n\naaaa", lines.Text());
+    Pump();
+    int notices = 0;
+    for (const zktest::Posted& p : TakePosted())
+        notices += p.message == WMU_CONTROL_NOTIFY && p.lParam == reinterpret_cast<LPARAM>(&lines);
+    EXPECT_EQ(1, notices);
+}
+
+TEST_F(MultiLineEditTest, APasteKeepsItsLineBreaksAndTheMousePicksALine) {
+    SetClipboardText("a\r\nb\rc\td");
+    lines.Select(0, lines.Text().size());
+    With(VK_CONTROL, [&] { lines.KeyDown('V'); });
+    EXPECT_EQ("a\nb\nc d", lines.Text());
+    const int lh = ZKEdit(0, "a").PreferredSize().cy - 2 * ZKEdit::kPadY;
+    EXPECT_EQ(3 * lh + 2 * ZKEdit::kPadY, lines.PreferredSize().cy) << "as high as its lines";
+    // The field is lower than its three lines: it scrolled to show the caret on the last one.
+    const Point second = OnScreen(lines.Window(), 2, ZKEdit::kPadY + lh + lh / 2);
+    input::MouseDown(input::Button::Left, second);
+    input::MouseUp(input::Button::Left, second);
+    Pump();
+    EXPECT_EQ(4u, lines.Caret()) << "the second row shows the third line";
+    With(VK_CONTROL, [&] { lines.KeyDown(VK_HOME); });
+    input::MouseDown(input::Button::Left, second);
+    input::MouseUp(input::Button::Left, second);
+    Pump();
+    EXPECT_EQ(2u, lines.Caret()) << "scrolled back, the second row shows the second line";
 }
 
 }  // namespace

@@ -2,47 +2,15 @@
 // band, a text taller than the work area, tab stops, and the focused first button.
 #include "Gui/ZKMessageBox.h"
 
-#include "DialogTestSupport.h"
+#include "MessageBoxTestSupport.h"
 #include "Platform/Input.h"
 #include "Platform/ZKAssert.h"
 
 namespace {
 
 using namespace zk;
-using zktest::GuiWindowTest;
-using zktest::StandInOwner;
-
-constexpr ZKRGB kWhite{255, 255, 255};
-
-class MessageBoxTest : public GuiWindowTest {
-protected:
-    StandInOwner owner;
-
-    void SetUp() override {
-        GuiWindowTest::SetUp();
-        ShowWindow(parent, SW_HIDE);
-    }
-    // Runs the box with `step` run inside its loop; returns its result. What is left of the input (a key's
-    // release, its character) goes to the owner, not to the next box.
-    int Run(ZKMessageBox& box, std::function<void()> step) {
-        owner.Later(std::move(step));
-        const int result = box.DoModal();
-        Pump();
-        return result;
-    }
-    // The window's rectangle in the client coordinates of the box.
-    static Rect InBox(const ZKMessageBox& box, HWND child) {
-        const Rect r = GetWindowRect(child);
-        const Point o = ClientToScreen(box.Window(), {0, 0});
-        return r.Offset(-o.x, -o.y);
-    }
-    static void Key(int vk) {
-        const unsigned char ch = vk == VK_SPACE           ? ' '
-                                 : vk >= 'A' && vk <= 'Z' ? static_cast<unsigned char>(vk + 32)
-                                                          : 0;
-        input::KeyPress(vk, ch);
-    }
-};
+using zktest::kWhite;
+using zktest::MessageBoxTest;
 
 TEST_F(MessageBoxTest, EachButtonSetsKeysEndTheBoxWithTheirResult) {
     struct Case {

@@ -182,15 +182,18 @@ TEST_F(PopupMenuTest, TellsTheOwnerItIsOpenAndAsksAboutTheMouseOutside) {
         return DefWindowProc(h, m, w, l);
     };
     owner2 = CreateWindowEx(p);
-    owner.Later([] {
+    std::optional<DropShadow> shadow;
+    ZKPopupMenu popup(rows, owner2, anchor);
+    owner.Later([&] {
+        shadow = GetWindowShadow(popup.Window());
         input::MouseMove({700, 500});  // over nothing of the owner's: stays open
         input::MouseMove({120, 120});
     });
-    ZKPopupMenu popup(rows, owner2, anchor);
     EXPECT_EQ(ZKPopupMenu::kMenuHover, popup.DoModal());
     EXPECT_EQ((std::vector<Point>{{700, 500}, {120, 120}}), asked);
     EXPECT_EQ((std::vector<LPARAM>{1, 0}), states);
     EXPECT_FALSE(IsWindow(popup.Window()));
+    EXPECT_EQ(CWndShadow::kDialogShadow, shadow) << "the open popup casts the dialogs' shadow";
 }
 
 TEST_F(PopupMenuTest, TheHoveredRowIsHighlighted) {

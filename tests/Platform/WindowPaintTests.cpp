@@ -1,7 +1,9 @@
 // Window surfaces: painting through BeginPaint/EndPaint into the top-level window's surface, clipping of
-// overlapping children, what is handed to the backend, and PNG snapshots.
+// overlapping children, what is handed to the backend, PNG snapshots, and the screen composed of the
+// windows with their drop shadows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -199,6 +201,47 @@ TEST_F(WindowPaintTest, WindowsAreSavedAsPngFiles) {
 
     EXPECT_FALSE(SaveWindowPng(HWND(0x7777), dir.File("none.png")));
     EXPECT_FALSE(SaveWindowPng(top, dir.File("missing/folder/top.png")));
+}
+
+TEST_F(WindowPaintTest, TheScreenShowsTheWindowsBottomUpEachOverItsShadow) {
+    top = Make(WS_POPUP | WS_VISIBLE, {100, 100, 500, 400}, kWhite);
+    const HWND dialog = Make(WS_POPUP | WS_VISIBLE, {200, 200, 300, 260}, kBlue);
+    const HWND child = Make(WS_CHILD | WS_VISIBLE, {0, 0, 10, 10}, kRed, dialog);
+    EXPECT_FALSE(SetWindowShadow(child, DropShadow{})) << "only top-level windows cast shadows";
+    ASSERT_TRUE(SetWindowShadow(dialog, DropShadow{}));
+    EXPECT_EQ(DropShadow{}, GetWindowShadow(dialog));
+    EXPECT_TRUE(ShadowsShown());
+    Pump();
+    const Rect screen{0, 0, 600, 500};
+    cairo_surface_t* s = CopyScreenSurface(screen);
+    // Right of the dialog, through its middle: dark at its edge (150 of 255 on white, less the blur), then
+    // fading to nothing 10 pixels out.
+    std::vector<int> fade;
+    for (int x = 300; x <= 310; ++x)
+        fade.push_back(static_cast<int>(PixelOf(s, x, 230) & 0xFF));
+    EXPECT_NEAR(255 - 150, fade.front(), 10);
+    EXPECT_TRUE(std::is_sorted(fade.begin(), fade.end()) && fade[0] < fade[5] && fade[5] < fade[9]);
+    EXPECT_EQ(255, fade.back());
+    EXPECT_EQ(PixelOf(s, 300, 230), PixelOf(s, 250, 260)) << "as dark below as to the right";
+    EXPECT_EQ(kWhite, PixelOf(s, 199, 230)) << "the shadow lies right and below only";
+    EXPECT_EQ(kWhite, PixelOf(s, 250, 199));
+    EXPECT_EQ(kBlue, PixelOf(s, 299, 259)) << "the window covers its own shadow";
+    EXPECT_EQ(kRed, PixelOf(s, 205, 205));
+    EXPECT_EQ(kBlack, PixelOf(s, 50, 50)) << "the desktop";
+    cairo_surface_destroy(s);
+
+    // The shadow goes with its window, and away with it.
+    MoveWindow(dialog, 340, 200, 100, 60);
+    Pump();
+    s = CopyScreenSurface(screen);
+    EXPECT_EQ(kWhite, PixelOf(s, 300, 230));
+    EXPECT_LT(PixelOf(s, 440, 230) & 0xFF, 128u);
+    cairo_surface_destroy(s);
+    ShowWindow(dialog, SW_HIDE);
+    Pump();
+    s = CopyScreenSurface(screen);
+    EXPECT_EQ(kWhite, PixelOf(s, 440, 230));
+    cairo_surface_destroy(s);
 }
 
 }  // namespace

@@ -26,6 +26,8 @@ public:
     void SetTitle(HWND, const std::string&) override {}
     void SetIcon(HWND, cairo_surface_t*) override {}
     void SetCursor(Cursor) override {}
+    // The virtual screen is composed by the window system (CopyScreenSurface), shadows included.
+    bool ShowsShadows() const override { return true; }
 
     void Present(HWND hwnd, cairo_surface_t* surface, const std::vector<Rect>& damage) override;
     void Flush() override {}

@@ -496,3 +496,50 @@ TEST(ZelkNetCompleteExample, IsTheDocumentedExampleAndServes) {
     client.reset();
     server.Shutdown();
 }
+
+// A scenario's queue limit holds over the wire: the reader is told how many messages went, before the
+// newest that were kept.
+TEST(ZelkNetServerQueue, AFullQueueTellsTheNextReaderHowManyMessagesWentBeforeTheRest) {
+    zktest::TempDir temp;
+    const std::string folder = temp.Path() + "/zelkor";
+    std::string error;
+    const auto server = zktest::StartServedScenario(R"(
+[server]
+queue_messages = 4
+[[device]]
+address = [1, 0, 1]
+[device.identity]
+type = "SEQ"
+serial = 1
+)",
+                                                    folder, error);
+    ASSERT_TRUE(server) << error;
+    auto client = ZKNetClient::ConnectExisting(folder, error);
+    ASSERT_TRUE(client) << error;
+
+    zelknet::SimMessagesRequest queue;
+    for (int i = 1; i <= 11; ++i)
+        queue.add_texts("seq " + std::to_string(i));
+    zelknet::SimReply queued;
+    auto context = ZKNetClient::Context();
+    ASSERT_TRUE(client->Sim().QueueMessages(context.get(), queue, &queued).ok());
+
+    std::int32_t hr = 0;
+    zelknet::DeviceRequest request;
+    request.set_handle(client->OpenDevice(1, 0, 1, hr));
+    ASSERT_NE(0u, request.handle());
+    std::vector<std::string> texts;
+    for (;;) {
+        zelknet::MessageReply reply;
+        context = ZKNetClient::Context();
+        ASSERT_TRUE(client->Device().GetNextMessage(context.get(), request, &reply).ok());
+        ASSERT_EQ(kS_OK, reply.hresult());
+        if (reply.text().empty()) break;
+        texts.push_back(reply.text());
+    }
+    EXPECT_EQ((std::vector<std::string>{"7 messages were dropped by the device server!!", "seq 8", "seq 9",
+                                        "seq 10", "seq 11"}),
+              texts);
+    client.reset();
+    server->Shutdown();
+}

@@ -216,35 +216,34 @@ bool ZKExpressionParser::Fold(ZKNodePtr& node, std::size_t opToken) {
 bool ZKExpressionParser::ParseAssignments(std::size_t b, std::size_t e, const std::vector<std::size_t>& ops,
                                           ZKNodePtr& out) {
     if (!CountChain(ops.size(), b)) return false;
-    std::vector<ZKNodePtr> targets;
+    std::vector<std::unique_ptr<ZKParserVariableHolder>> targets;
     std::size_t start = b;
     for (const std::size_t s : ops) {
-        ZKParserVariableHolder* target = nullptr;
-        ZKNodePtr left;
-        if (!CheckSides(start, e, s) || !AssignmentTarget(start, s, target, left)) return false;
-        targets.push_back(std::move(left));
+        std::unique_ptr<ZKParserVariableHolder> target;
+        if (!CheckSides(start, e, s) || !AssignmentTarget(start, s, target)) return false;
+        targets.push_back(std::move(target));
         start = s + 1;
     }
     ZKNodePtr value;
     if (!ParseSide(start, e, "right", value)) return false;
-    for (std::size_t k = ops.size(); k-- > 0;) {
-        auto target = std::unique_ptr<ZKParserVariableHolder>(
-            static_cast<ZKParserVariableHolder*>(targets[k].release()));
-        value = ZKMakeAssignment(t_.Operator(ops[k]), c_.major, std::move(target), std::move(value));
-    }
+    for (std::size_t k = ops.size(); k-- > 0;)
+        value = ZKMakeAssignment(t_.Operator(ops[k]), c_.major, std::move(targets[k]), std::move(value));
     out = std::move(value);
     return true;
 }
 
 // The range [b, s) left of the assignment operator at s must be a variable that is not CONST.
-bool ZKExpressionParser::AssignmentTarget(std::size_t b, std::size_t s, ZKParserVariableHolder*& target,
-                                          ZKNodePtr& left) {
+bool ZKExpressionParser::AssignmentTarget(std::size_t b, std::size_t s,
+                                          std::unique_ptr<ZKParserVariableHolder>& target) {
     const std::string& text = t_.Text(s);
+    ZKNodePtr left;
     if (!ParseSide(b, s, "left", left)) return false;
-    target = dynamic_cast<ZKParserVariableHolder*>(left.get());
-    if (target == nullptr) return Fail(Format("left side of \"%s\" must be a variable", text), s);
-    if (target->Variable().isConst)
+    auto* variable = dynamic_cast<ZKParserVariableHolder*>(left.get());
+    if (variable == nullptr) return Fail(Format("left side of \"%s\" must be a variable", text), s);
+    if (variable->Variable().isConst)
         return Fail(Format("left side of \"%s\" must NOT be a CONST variable", text), s);
+    left.release();
+    target.reset(variable);
     return true;
 }
 

@@ -9,7 +9,9 @@
 // stat) go into the symbol table while parsing and leave no node.
 
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Common/expression/ZKParserNode.h"
@@ -74,7 +76,7 @@ private:
     bool ParseChain(std::size_t b, std::size_t e, const std::vector<std::size_t>& ops, ZKNodePtr& out);
     bool Combine(std::size_t s, ZKNodePtr& left, ZKNodePtr right);
     bool ParseAssignments(std::size_t b, std::size_t e, const std::vector<std::size_t>& ops, ZKNodePtr& out);
-    bool AssignmentTarget(std::size_t b, std::size_t s, ZKParserVariableHolder*& target, ZKNodePtr& left);
+    bool AssignmentTarget(std::size_t b, std::size_t s, std::unique_ptr<ZKParserVariableHolder>& target);
     bool ParseOperator(std::size_t b, std::size_t e, std::size_t s, int id, ZKNodePtr& out);
     bool ParseUnary(std::size_t b, std::size_t e, std::size_t s, int id, ZKNodePtr& out);
     bool ParseThenElse(std::size_t b, std::size_t e, std::size_t colon, ZKNodePtr& out);

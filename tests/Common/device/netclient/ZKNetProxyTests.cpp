@@ -97,10 +97,14 @@ protected:
         return [this, deadlines] { return std::make_unique<ZKNetServerProxy>(client_, deadlines); };
     }
 
-    void Sim(const std::function<grpc::Status(grpc::ClientContext*, zelknet::SimReply*)>& call) {
+    // SimControl: `method` with `request`, which must be carried out.
+    template <typename Request>
+    void Sim(grpc::Status (zelknet::SimControl::Stub::*method)(grpc::ClientContext*, const Request&,
+                                                               zelknet::SimReply*),
+             const Request& request) {
         zelknet::SimReply reply;
         auto context = ZKNetClient::Context();
-        ASSERT_TRUE(call(context.get(), &reply).ok());
+        ASSERT_TRUE((client_->Sim().*method)(context.get(), request, &reply).ok());
         ASSERT_TRUE(reply.ok()) << reply.error();
     }
     void InjectFault(const std::string& operation, bool hang) {
@@ -108,16 +112,14 @@ protected:
         request.set_operation(operation);
         request.set_count(1);
         request.set_hang(hang);
-        Sim([&](auto* context, auto* reply) { return client_->Sim().InjectFault(context, request, reply); });
+        Sim(&zelknet::SimControl::Stub::InjectFault, request);
     }
     void QueueMessages(const std::vector<std::string>& texts) {
         zelknet::SimMessagesRequest request;
         request.set_device(0);
         for (const auto& text : texts)
             request.add_texts(text);
-        Sim([&](auto* context, auto* reply) {
-            return client_->Sim().QueueMessages(context, request, reply);
-        });
+        Sim(&zelknet::SimControl::Stub::QueueMessages, request);
     }
 
     ZKTimerServer timers_;  // for the heartbeat registrations
@@ -252,11 +254,9 @@ TEST_F(ZKNetProxyTest, FailedAndHungCallsFail) {
     auto raw = Proxy(deadlines)();
     std::unique_ptr<IZKDevice> device;
     ASSERT_EQ(kS_OK, raw->OpenDevice(1, 0, 1, device));
-    Sim([&](auto* context, auto* reply) {
-        zelknet::SimPingRequest request;
-        request.set_answer(false);
-        return client_->Sim().SetPingAnswer(context, request, reply);
-    });
+    zelknet::SimPingRequest noAnswer;
+    noAnswer.set_answer(false);
+    Sim(&zelknet::SimControl::Stub::SetPingAnswer, noAnswer);
     EXPECT_EQ(kE_TIMEOUT, raw->Ping());
 
     InjectFault("Server.GetDeviceList", true);

@@ -1,10 +1,10 @@
 # Sourced by the zkgallery scripts that run it on the SDL backend: `expect_exit_after_esc` sends Esc and
-# records in $fail when zkgallery ($pid) does not end within 10 s or ends with a code other than 0 (then its
+# records in $fail when zkgallery ($pid) does not end within 30 s or ends with a code other than 0 (then its
 # output, $tmp/out.txt and $tmp/err.txt, is shown).
 expect_exit_after_esc() {
     xdotool key Escape
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2> /dev/null || break
+    local deadline=$((SECONDS + 30))
+    while kill -0 "$pid" 2> /dev/null && ((SECONDS < deadline)); do
         sleep 0.1
     done
     if kill -0 "$pid" 2> /dev/null; then

@@ -52,12 +52,11 @@ ask() {
     fi
 }
 
-if ! timeout 20 xdotool search --sync --onlyvisible --name '^Dialogs$' > /dev/null; then
+if ! find_dialogs; then
     echo "FAIL: the gallery's dialogs window did not appear"
     cat "$tmp/err.txt"
     exit 1
 fi
-sleep 0.5  # the first paint
 
 ask y 1 3
 ask Escape 2 1

@@ -24,8 +24,8 @@ if ! "$zkgallery" --snapshot "$shots" > "$tmp/out.txt" 2>&1; then
 fi
 
 count=$(find "$shots" -name '*.png' | wc -l)
-if [[ $count -ne 15 ]]; then
-    echo "FAIL: expected 15 PNG files, found $count"
+if [[ $count -ne 17 ]]; then
+    echo "FAIL: expected 17 PNG files, found $count"
     fail=1
 fi
 
@@ -56,7 +56,7 @@ check menus.png 196x340
 check menu.png 74x110 4
 check dialogs.png 500x230
 check messagebox.png any
-for f in editdialog editdialog-dark choose choose-dark globaloptions globaloptions-dark; do
+for f in editdialog editdialog-dark choose choose-dark globaloptions globaloptions-dark editbox editbox-dark; do
     check $f.png any
 done
 
@@ -67,6 +67,16 @@ has_colour() {  # has_colour FILE RRGGBB
 }
 has_colour editdialog.png FFBD69 || { echo "FAIL: no focused edit field in editdialog.png"; fail=1; }
 has_colour editdialog-dark.png 8080FF || { echo "FAIL: no focused edit field in editdialog-dark.png"; fail=1; }
+has_colour editbox.png FFBD69 || { echo "FAIL: no focused edit field in editbox.png"; fail=1; }
+has_colour editbox-dark.png 8080FF || { echo "FAIL: no focused edit field in editbox-dark.png"; fail=1; }
+# The note box is shot with 12 pixels of the screen around it: its shadow darkens the light dialogs window
+# right of the box, and nothing lies left of it.
+right=$(convert "$shots/editbox.png" -format '%[fx:int(255*p{w-11,h/2}.g)]' info:)
+left=$(convert "$shots/editbox.png" -format '%[fx:int(255*p{10,h/2}.g)]' info:)
+if ((right >= left - 40)); then
+    echo "FAIL: no shadow right of the note box (green $right there, $left left of it)"
+    fail=1
+fi
 for f in choose choose-dark; do
     has_colour $f.png 00FF00 || { echo "FAIL: no highlighted match in $f.png"; fail=1; }
 done

@@ -22,6 +22,7 @@
 #include "Gui/ZKGlobalOptionsDialog.h"
 #include "Gui/ZKListContainer.h"
 #include "Gui/ZKMessageBox.h"
+#include "Gui/ZKMessageEditBox.h"
 #include "Gui/ZKOptionsNotice.h"
 #include "Gui/ZKScrollableRichText.h"
 #include "MenuWindow.h"
@@ -89,6 +90,7 @@ struct Gallery {
     ZKGlobalOptions options{registry};
     std::unique_ptr<ZKOptionsNotice> notice;
     CopyDataEndpoint endpoint;
+    std::unique_ptr<ZKButton> noteButton;
     std::ostream* out = nullptr;
     // Runs inside the loop of whatever dialog is open when kRunStep arrives (snapshots of open dialogs).
     std::function<void()> step;
@@ -466,6 +468,19 @@ void AskFileName(Gallery& g) {
     if (g.out) *g.out << "edit dialog: " << result << (result ? " " + dialog.Text() : "") << std::endl;
 }
 
+// Asks for a note of several lines in the message box that edits text; prints "edit box: 2 <text>" after
+// Ok (line breaks as "\n"), "edit box: 0" after Cancel.
+void AskNote(Gallery& g) {
+    ZKMessageEditBox box(g.modal.main, "$cbNote for the log", "Test bench 3\nShift: morning",
+                         ZKMessageBoxButtons::kOkCancel);
+    const int result = box.DoModal();
+    if (!g.out) return;
+    std::string text;
+    for (const char ch : box.Text())
+        text += ch == '\n' ? std::string("\\n") : std::string(1, ch);
+    *g.out << "edit box: " << result << (result ? " " + text : "") << std::endl;
+}
+
 // Devices as a device chooser lists them; the disabled one cannot be chosen.
 void AddDeviceChoices(ZKChooseDialog& dialog) {
     dialog.AddChoice({"ZK-PDU 12#4711 2-15-83 front left", 4711});
@@ -513,6 +528,7 @@ bool HandleDialogsInput(Gallery& g, UINT message, WPARAM wParam, LPARAM lParam) 
             if (reinterpret_cast<const ZKControl*>(lParam) == g.severalButton.get()) AskSeveral(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.askButton.get()) AskQuestion(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.optionsButton.get()) EditGlobalOptions(g);
+            if (reinterpret_cast<const ZKControl*>(lParam) == g.noteButton.get()) AskNote(g);
             if (reinterpret_cast<const ZKControl*>(lParam) == g.checkBox.get())
                 g.flashButton->SetFlash(g.checkBox->Ticked());
             return true;
@@ -522,6 +538,7 @@ bool HandleDialogsInput(Gallery& g, UINT message, WPARAM wParam, LPARAM lParam) 
             if (wParam == 'c' || wParam == 'C') AskChoice(g);
             if (wParam == 's' || wParam == 'S') AskSeveral(g);
             if (wParam == 'g' || wParam == 'G') EditGlobalOptions(g);
+            if (wParam == 'n' || wParam == 'N') AskNote(g);
             return true;
         case WM_KEYDOWN:
             if (wParam == static_cast<WPARAM>(VK_ESCAPE)) PostQuitMessage(0);
@@ -572,6 +589,9 @@ bool OpenDialogsWindow(Gallery& g) {
     g.optionsButton = std::make_unique<ZKButton>("Global Options", 'G');
     const Size options = g.optionsButton->PreferredSize();
     if (!g.optionsButton->Create(dialogs, {300, 40, 300 + options.cx, 40 + options.cy})) return false;
+    g.noteButton = std::make_unique<ZKButton>("Note", 'N');
+    const Size note = g.noteButton->PreferredSize();
+    if (!g.noteButton->Create(dialogs, {420, 40, 420 + note.cx, 40 + note.cy})) return false;
     g.checkBox->SetTicked(true);
     g.flashButton->SetFlash(true);
     return true;
@@ -615,8 +635,28 @@ bool SnapshotDialog(Gallery& g, TDialog& dialog, const std::string& path,
     return saved;
 }
 
-// editdialog.png and choose.png, and their "-dark" twins: the file name dialog with the default name, and
-// the choose dialog narrowed by a typed "pdu".
+// Opens the note box with a caret moved into its text, writes the screen around it (the box, its shadow
+// and the dialogs window below) to `path`, and cancels it.
+bool SnapshotNoteBox(Gallery& g, const std::string& path) {
+    ZKMessageEditBox box(g.modal.main, "$cbNote for the log", "Test bench 3\nShift: morning",
+                         ZKMessageBoxButtons::kOkCancel);
+    bool saved = false;
+    g.step = [&] {
+        input::KeyPress(VK_UP);
+        PumpPendingMessages();
+        const Rect r = GetWindowRect(box.Window());
+        cairo_surface_t* screen = CopyScreenSurface({r.left - 12, r.top - 12, r.right + 12, r.bottom + 12});
+        saved = cairo_surface_write_to_png(screen, path.c_str()) == CAIRO_STATUS_SUCCESS;
+        cairo_surface_destroy(screen);
+        box.EndDialog(ZKMessageBoxButtons::kResultCancel);
+    };
+    PostMessage(g.modal.main, kRunStep, 0, 0);
+    box.DoModal();
+    return saved;
+}
+
+// editdialog.png, choose.png and editbox.png, and their "-dark" twins: the file name dialog with the default
+// name, and the choose dialog narrowed by a typed "pdu".
 std::vector<std::string> SnapshotEntryDialogs(Gallery& g, const std::string& folder) {
     std::vector<std::string> written;
     for (const bool dark : {false, true}) {
@@ -634,6 +674,7 @@ std::vector<std::string> SnapshotEntryDialogs(Gallery& g, const std::string& fol
         };
         if (SnapshotDialog(g, choose, folder + "/choose" + suffix, type))
             written.push_back(folder + "/choose" + suffix);
+        if (SnapshotNoteBox(g, folder + "/editbox" + suffix)) written.push_back(folder + "/editbox" + suffix);
     }
     return written;
 }
@@ -744,7 +785,7 @@ int RunGallery(const GalleryOptions& options, std::ostream& out, std::ostream& e
             const std::vector<std::string> entry = SnapshotEntryDialogs(g, *options.snapshotDir);
             for (const std::string& path : entry)
                 out << path << "\n";
-            if (entry.size() != 4) {
+            if (entry.size() != 6) {
                 err << "zkgallery: cannot write the entry dialogs' pictures\n";
                 code = 1;
             }

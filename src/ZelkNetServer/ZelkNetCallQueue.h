@@ -5,7 +5,8 @@
 // After each event the thread keeps polling the queue without sleeping for a short while (the spin
 // window) before it blocks again. A client that calls back to back (the message poll drains a device's
 // queue with up to a hundred calls in a row) then finds the server awake, and a call costs the work on
-// the wire instead of a scheduler wake-up on each side. Idle, the thread sleeps.
+// the wire instead of a scheduler wake-up on each side. Idle, the thread sleeps; on a machine too busy for
+// the spin to catch the next call, it stops spinning (ZKAdaptiveSpin).
 
 #include <grpcpp/completion_queue.h>
 #include <grpcpp/server_context.h>

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "Common/device/ZKAdaptiveSpin.h"
 #include "Common/device/ZKNetCodes.h"
 
 // The open Attach call that keeps a session alive. The server names the session in the call's initial
@@ -176,14 +177,19 @@ std::int32_t ZKNetClient::HResult(const grpc::Status& status, std::int32_t reply
 }
 
 void ZKNetClient::AwaitOnly(grpc::CompletionQueue& queue, std::chrono::microseconds spin) {
+    // Each thread learns for itself whether its answers come within the spin.
+    thread_local ZKAdaptiveSpin adaptive;
     void* tag = nullptr;
     bool ok = false;
-    const auto until = std::chrono::steady_clock::now() + spin;
     bool done = false;
-    // A zero deadline polls the socket once and returns at once.
-    while (!done && std::chrono::steady_clock::now() < until)
-        done =
-            queue.AsyncNext(&tag, &ok, gpr_time_0(GPR_CLOCK_MONOTONIC)) == grpc::CompletionQueue::GOT_EVENT;
+    if (spin.count() > 0 && adaptive.ShouldSpin()) {
+        const auto until = std::chrono::steady_clock::now() + spin;
+        // A zero deadline polls the socket once and returns at once.
+        while (!done && std::chrono::steady_clock::now() < until)
+            done = queue.AsyncNext(&tag, &ok, gpr_time_0(GPR_CLOCK_MONOTONIC)) ==
+                   grpc::CompletionQueue::GOT_EVENT;
+        adaptive.Spun(done);
+    }
     if (!done) queue.Next(&tag, &ok);  // the call's deadline bounds this wait
     queue.Shutdown();
     while (queue.Next(&tag, &ok)) {

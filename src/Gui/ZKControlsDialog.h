@@ -27,4 +27,6 @@ protected:
 
 private:
     ZKControlsManager controls_;
+    // The dialog took the last key down (a button's key): the characters of that key press are not typed.
+    bool dropKeyChars_ = false;
 };

@@ -28,6 +28,10 @@ bool ZKMessageEditBox::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wPar
     return ZKMessageBoxButtons::ProcessWindowMessage(hwnd, message, wParam, lParam, result);
 }
 
+void ZKMessageEditBox::OnControlNotify(ZKControl& control) {
+    if (&control != &edit_) ZKMessageBoxButtons::OnControlNotify(control);
+}
+
 void ZKMessageEditBox::PaintDialog(ZKDC& dc, const Rect& rect) {
     title_.Paint(dc, rect.right, LooksActive());
 }

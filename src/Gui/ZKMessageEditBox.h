@@ -35,6 +35,8 @@ protected:
     bool ProcessWindowMessage(zk::HWND hwnd, zk::UINT message, zk::WPARAM wParam, zk::LPARAM lParam,
                               zk::LRESULT& result) override;
     void PaintDialog(ZKDC& dc, const zk::Rect& rect) override;
+    // The field's change notices are no button presses.
+    void OnControlNotify(ZKControl& control) override;
 
 private:
     // Creates the buttons and the field and sizes the box.

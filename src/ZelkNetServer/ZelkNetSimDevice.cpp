@@ -196,17 +196,20 @@ void ZelkNetSimDevice::RunScript(std::uint64_t nowMs, bool talking) {
     }
 }
 
-std::uint64_t ZelkNetSimDevice::NextChatterGap() {
-    // Exponential gaps give the irregular rhythm of a real device at the given average rate.
+double ZelkNetSimDevice::NextChatterGap() {
+    // Exponential gaps give the irregular rhythm of a real device at the given average rate. They stay
+    // fractional: gaps rounded to whole milliseconds (at least one) would make 500 messages a second
+    // about 330.
     std::exponential_distribution<double> gap(spec_.chatter->ratePerSecond / 1000.0);
-    return static_cast<std::uint64_t>(std::llround(gap(random_))) + 1;
+    return gap(random_);
 }
 
 void ZelkNetSimDevice::RunChatter(std::uint64_t nowMs, bool talking) {
     if (!spec_.chatter || spec_.chatter->ratePerSecond <= 0) return;
     const ZelkNetChatter& chatter = *spec_.chatter;
-    if (chatterDue_ + kMaxCatchUpMs < nowMs) chatterDue_ = nowMs;
-    while (chatterDue_ <= nowMs) {
+    if (chatterDue_ + static_cast<double>(kMaxCatchUpMs) < static_cast<double>(nowMs))
+        chatterDue_ = static_cast<double>(nowMs);
+    while (chatterDue_ <= static_cast<double>(nowMs)) {
         std::uniform_real_distribution<double> chance(0, 1);
         const bool alarm =
             chatter.texts.empty() || (!chatter.alarms.empty() && chance(random_) < chatter.alarmChance);

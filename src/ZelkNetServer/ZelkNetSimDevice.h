@@ -72,7 +72,7 @@ private:
     void RunChatter(std::uint64_t nowMs, bool talking);
     void RunBursts(std::uint64_t nowMs, bool talking);
     void RunErrors(std::uint64_t nowMs);
-    std::uint64_t NextChatterGap();
+    double NextChatterGap();
 
     mutable std::mutex mutex_;  // everything below except the queue, which locks itself
     ZelkNetDeviceSpec spec_;
@@ -83,7 +83,7 @@ private:
 
     std::size_t scriptLine_ = 0;
     std::uint64_t scriptDue_ = 0;
-    std::uint64_t chatterDue_ = 0;
+    double chatterDue_ = 0;  // in milliseconds of the world clock
     std::vector<std::uint64_t> burstDue_;
     std::mt19937 random_;
 };

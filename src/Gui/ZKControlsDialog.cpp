@@ -24,3 +24,32 @@ bool ZKControlsDialog::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wPar
             return ZKPopupDialog::ProcessWindowMessage(hwnd, message, wParam, lParam, result);
     }
 }
+
+int ZKControlsDialog::PlaceCheckBoxColumn(HWND hwnd, std::span<ZKCheckBox* const> boxes, int left, int top,
+                                          int gap) {
+    for (ZKCheckBox* box : boxes) {
+        const Size size = box->PreferredSize();
+        box->Create(hwnd, {left, top, left + size.cx, top + size.cy});
+        top += size.cy + gap;
+        controls_.AddControl(box);
+        controls_.AddHotKey(box->AccessLetter(), box);
+    }
+    return top;
+}
+
+void ZKControlsDialog::PlaceOkCancel(HWND hwnd, ZKButton& ok, ZKButton& cancel, int width, int top, int gap) {
+    const Size okSize = ok.PreferredSize();
+    const Size cancelSize = cancel.PreferredSize();
+    const int left = width / 2 - (okSize.cx + gap + cancelSize.cx) / 2;
+    ok.Create(hwnd, {left, top, left + okSize.cx, top + okSize.cy});
+    const int cancelLeft = left + okSize.cx + gap;
+    cancel.Create(hwnd, {cancelLeft, top, cancelLeft + cancelSize.cx, top + cancelSize.cy});
+    controls_.AddControl(&ok);
+    controls_.AddControl(&cancel);
+}
+
+bool ZKControlsDialog::PressOkOrCancel(int vk, ZKButton& ok, ZKButton& cancel) {
+    if (vk == VK_RETURN) ok.Press();
+    if (vk == VK_ESCAPE) cancel.Press();
+    return vk == VK_RETURN || vk == VK_ESCAPE;
+}

@@ -63,12 +63,7 @@ void ZCDevFilterOptionsDialog::OnCreate(zk::HWND hwnd) {
         types_[i]->Create(hwnd, {x, y, x + types_[i]->PreferredSize().cx, y + cell.cy});
         Controls().AddControl(types_[i].get());
     }
-    const int left = width / 2 - buttonsWidth / 2;
-    ok_.Create(hwnd, {left, buttonsTop, left + okSize.cx, buttonsTop + okSize.cy});
-    const int cancelLeft = left + okSize.cx + kMargin;
-    cancel_.Create(hwnd, {cancelLeft, buttonsTop, cancelLeft + cancelSize.cx, buttonsTop + cancelSize.cy});
-    Controls().AddControl(&ok_);
-    Controls().AddControl(&cancel_);
+    PlaceOkCancel(hwnd, ok_, cancel_, width, buttonsTop, kMargin);
     EnableTypes(enabled);
     Controls().SetFocus(&enable_);
 }
@@ -85,7 +80,5 @@ void ZCDevFilterOptionsDialog::OnControlNotify(ZKControl& control) {
 }
 
 bool ZCDevFilterOptionsDialog::OnKeyDown(int vk) {
-    if (vk == zk::VK_RETURN) ok_.Press();
-    if (vk == zk::VK_ESCAPE) cancel_.Press();
-    return vk == zk::VK_RETURN || vk == zk::VK_ESCAPE;
+    return PressOkOrCancel(vk, ok_, cancel_);
 }

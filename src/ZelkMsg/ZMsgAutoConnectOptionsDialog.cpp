@@ -34,20 +34,8 @@ void ZMsgAutoConnectOptionsDialog::OnCreate(zk::HWND hwnd) {
     zk::SetWindowPos(hwnd, zk::HWND_TOP, 0, 0, width, height,
                      zk::SWP_NOMOVE | zk::SWP_NOZORDER | zk::SWP_NOACTIVATE);
 
-    int top = titleHeight + 20;
-    for (ZKCheckBox* box : boxes) {
-        const zk::Size size = box->PreferredSize();
-        box->Create(hwnd, {kMargin, top, kMargin + size.cx, top + size.cy});
-        top += size.cy + kMargin;
-        Controls().AddControl(box);
-        Controls().AddHotKey(box->AccessLetter(), box);
-    }
-    const int left = width / 2 - (okSize.cx + kMargin + cancelSize.cx) / 2;
-    ok_.Create(hwnd, {left, top, left + okSize.cx, top + okSize.cy});
-    const int cancelLeft = left + okSize.cx + kMargin;
-    cancel_.Create(hwnd, {cancelLeft, top, cancelLeft + cancelSize.cx, top + cancelSize.cy});
-    Controls().AddControl(&ok_);
-    Controls().AddControl(&cancel_);
+    const int top = PlaceCheckBoxColumn(hwnd, boxes, kMargin, titleHeight + 20, kMargin);
+    PlaceOkCancel(hwnd, ok_, cancel_, width, top, kMargin);
     Controls().SetFocus(&autoConnect_);
 }
 
@@ -60,9 +48,7 @@ void ZMsgAutoConnectOptionsDialog::OnControlNotify(ZKControl& control) {
 }
 
 bool ZMsgAutoConnectOptionsDialog::OnKeyDown(int vk) {
-    if (vk == zk::VK_RETURN) ok_.Press();
-    if (vk == zk::VK_ESCAPE) cancel_.Press();
-    return vk == zk::VK_RETURN || vk == zk::VK_ESCAPE;
+    return PressOkOrCancel(vk, ok_, cancel_);
 }
 
 void ZMsgAutoConnectOptionsDialog::PaintDialog(ZKDC& dc, const zk::Rect&) {
